@@ -1,0 +1,37 @@
+// The audio device on OpenAL Soft: one context, sample buffers, and a pool of sources (the
+// voices channels play on). Handles from a device that has since closed are stale and
+// every call ignores them, so a sound or channel may outlive the device.
+#pragma once
+
+#include <string>
+
+#include "media/backend/ogg_decode.h"
+
+namespace media::backend {
+
+struct al_handle {
+    unsigned id = 0;
+    unsigned device = 0;  // which opening of the device made it
+};
+
+// Opens the default device. False, with `error` set, when there is none.
+bool audio_device_open(std::string& error);
+void audio_device_close();  // deletes every buffer and source it made
+bool audio_device_ready();
+bool handle_live(al_handle h);  // made by the device that is open now
+
+al_handle make_buffer(const pcm_sound& pcm);  // a null handle when the device refuses
+void free_buffer(al_handle buffer);
+
+al_handle take_source();          // a pooled or new source; null when the device has no more
+void return_source(al_handle s);  // stopped, emptied and pooled for the next channel
+int sources_made();               // sources the device holds, pooled or in use
+
+void source_cue(al_handle s, al_handle buffer, bool loops, float gain);  // at the start
+void source_play(al_handle s);
+void source_pause(al_handle s);
+void source_stop(al_handle s);
+void source_gain(al_handle s, float gain);
+bool source_finished(al_handle s);  // played to its end (or stopped)
+
+}  // namespace media::backend

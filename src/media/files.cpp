@@ -1,0 +1,246 @@
+#include "media/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "media/embedded.h"
+#include "media/log.h"
+
+namespace media {
+
+namespace {
+
+std::optional<std::string> g_game_dir;
+
+bool same_ignoring_case(const std::string& a, const char* b) {
+    const std::size_t n = std::strlen(b);
+    if (a.size() != n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string join(const std::string& base, const std::string& name) {
+    if (base.empty()) return name;
+    if (base.back() == '/') return base + name;
+    return base + "/" + name;
+}
+
+// The entry of `dir` whose name equals `name` but for case; the first in name order when
+// several do, so the choice never depends on the order the folder lists them.
+std::optional<std::string> find_ignoring_case(const std::string& dir, const std::string& name) {
+    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+    if (!d) return std::nullopt;
+    std::optional<std::string> best;
+    while (const dirent* e = readdir(d)) {
+        if (same_ignoring_case(name, e->d_name) && (!best || *best > e->d_name)) best = e->d_name;
+    }
+    closedir(d);
+    return best;
+}
+
+std::string parent_of(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+// A read stream reads its file directly; a write stream collects the bytes and only puts
+// them on disk at close_stream, under a temporary name renamed over the target.
+struct stream {
+    std::FILE* in = nullptr;
+    int out_fd = -1;
+    std::string target, temp;
+    std::vector<std::uint8_t> bytes;
+
+    ~stream() {
+        if (in) std::fclose(in);
+        if (out_fd >= 0) ::close(out_fd);
+        if (!temp.empty()) ::unlink(temp.c_str());
+    }
+};
+
+void stream_closer::operator()(stream* s) const {
+    std::default_delete<stream>()(s);
+}
+
+void set_game_dir(const std::string& dir) {
+    g_game_dir = dir;
+}
+
+const std::string& game_dir() {
+    if (!g_game_dir) g_game_dir = executable_dir();
+    return *g_game_dir;
+}
+
+std::string executable_dir() {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0) return ".";
+    return parent_of(std::string(buf, static_cast<std::size_t>(n)));
+}
+
+std::string resolve_path(const std::string& path) {
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    std::string out = (!p.empty() && p[0] == '/') ? "/" : game_dir();
+    bool matching = true;  // once a component is missing, the rest cannot exist either
+    std::size_t pos = 0;
+    while (pos <= p.size()) {
+        std::size_t end = p.find('/', pos);
+        if (end == std::string::npos) end = p.size();
+        const std::string comp = p.substr(pos, end - pos);
+        pos = end + 1;
+        if (comp.empty() || comp == ".") continue;
+        std::string next = join(out, comp);
+        if (matching && comp != ".." && ::access(next.c_str(), F_OK) != 0) {
+            if (auto found = find_ignoring_case(out, comp)) {
+                next = join(out, *found);
+            } else {
+                matching = false;
+            }
+        }
+        out = std::move(next);
+    }
+    return out.empty() ? "." : out;
+}
+
+int file_type(const std::string& path) {
+    struct stat st {};
+    if (::stat(resolve_path(path).c_str(), &st) != 0) return 0;
+    if (S_ISREG(st.st_mode)) return 1;
+    if (S_ISDIR(st.st_mode)) return 2;
+    return 0;  // sockets, pipes and devices are no files the game can use
+}
+
+stream_ref read_file(const std::string& path) {
+    std::FILE* f = std::fopen(resolve_path(path).c_str(), "rb");
+    if (!f) return nullptr;
+    struct stat st {};
+    if (::fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(f);
+        return nullptr;
+    }
+    stream_ref s{std::make_unique<stream>().release()};
+    s->in = f;
+    return s;
+}
+
+stream_ref write_file(const std::string& path) {
+    const std::string target = resolve_path(path);
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) return nullptr;
+
+    const std::string dir = parent_of(target);
+    const std::string base = target.substr(target.rfind('/') + 1);
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = join(dir, "." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
+                                         std::to_string(counter++));
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;  // no folder, or not ours to write
+        }
+        if (exists) (void)::fchmod(fd, st.st_mode & 07777);  // the save keeps its permissions
+        stream_ref s{std::make_unique<stream>().release()};
+        s->out_fd = fd;
+        s->target = target;
+        s->temp = std::move(temp);
+        return s;
+    }
+    return nullptr;
+}
+
+int read_int(const stream_ref& s) {
+    if (!s || !s->in) return 0;
+    unsigned char b[4] = {0, 0, 0, 0};
+    (void)std::fread(b, 1, 4, s->in);  // missing bytes stay 0
+    const std::uint32_t v = b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24);
+    return static_cast<std::int32_t>(v);
+}
+
+void write_int(const stream_ref& s, int value) {
+    if (!s || s->out_fd < 0) return;
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) s->bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+namespace {
+
+bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename itself durable. Some file systems cannot sync a folder; that is no
+// reason to call the save failed.
+bool sync_folder(const std::string& dir) {
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+bool close_stream(stream_ref s) {
+    if (!s) return false;
+    if (s->in) return true;  // the destructor closes it
+    const int fd = s->out_fd;
+    s->out_fd = -1;
+    int err = 0;
+    if (!write_all(fd, s->bytes) || ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::rename(s->temp.c_str(), s->target.c_str()) != 0) err = errno;
+    if (err == 0) {
+        s->temp.clear();  // it is the target now
+        if (sync_folder(parent_of(s->target))) return true;
+        err = errno;
+    }
+    log_line("files", "could not save " + s->target + ": " + std::strerror(err));
+    return false;
+}
+
+bool read_whole_file(const std::string& source, std::vector<std::uint8_t>& out) {
+    out.clear();
+    const auto embedded = embedded_file(source);
+    if (!embedded.empty()) {
+        out.assign(embedded.begin(), embedded.end());
+        return true;
+    }
+    stream_ref s = read_file(source);
+    if (!s) return false;
+    std::uint8_t buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, s->in)) > 0) out.insert(out.end(), buf, buf + n);
+    return !std::ferror(s->in);
+}
+
+}  // namespace media

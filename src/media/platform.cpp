@@ -1,0 +1,22 @@
+#include "media/platform.h"
+
+#include "media/log.h"
+
+namespace media {
+
+namespace {
+std::unique_ptr<platform> g_platform;
+}
+
+void install_platform(std::unique_ptr<platform> p) {
+    g_platform = std::move(p);
+}
+
+platform& current_platform() {
+    // Without a platform there is neither input nor a clock; carrying on would only
+    // hide the missing install behind a frozen game.
+    if (!g_platform) fatal_error("internal error: no platform installed before the media layer");
+    return *g_platform;
+}
+
+}  // namespace media

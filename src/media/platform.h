@@ -1,0 +1,60 @@
+// The platform seam: where the media services get their events and their time. The game
+// installs the SDL platform with the real clock; the runner and the tests install a
+// scripted one with a virtual clock that moves only when the game sleeps.
+#pragma once
+
+#include <memory>
+
+namespace media {
+
+// One input or window event, already in the game's terms: key codes are virtual-key
+// numbers, pointer positions are pixels of the 640 x 480 screen, pad buttons count from 0.
+struct platform_event {
+    enum kind_t {
+        key_down,    // code
+        key_up,      // code
+        mouse_move,  // x, y
+        mouse_down,  // code: 1 left, 2 right, 3 middle
+        mouse_up,    // code
+        joy_axis,    // code: 0 horizontal, 1 vertical; value -1..1
+        joy_down,    // code: button
+        joy_up,      // code: button
+        joy_lost,    // the pad at port 0 went away: centred, no buttons
+        focus_lost,
+        focus_gained,
+        close_request,
+    };
+    kind_t kind = key_down;
+    int code = 0;
+    float x = 0.0f, y = 0.0f;
+    float value = 0.0f;
+};
+
+class platform {
+  public:
+    virtual ~platform() = default;
+
+    // Next pending event; false when none is waiting.
+    virtual bool poll_event(platform_event& ev) = 0;
+    // Waits up to `ms` for an event (used while suspended, so it does not spin).
+    virtual void wait_event(int ms) = 0;
+    // The game asked whether it is suspended (the runner counts these).
+    virtual void suspend_queried() {}
+
+    virtual int millisecs() = 0;
+    virtual void sleep_ms(int ms) = 0;
+
+    // Whether open_graphics may look for a 60 Hz retrace by timing presents.
+    virtual bool may_probe_retrace() = 0;
+    // Frame `frame` (from 1) was just presented; the back buffer still holds it.
+    virtual void frame_presented(int frame) { (void)frame; }
+
+    virtual int count_joysticks() { return 0; }
+    // Moves the system pointer to a point of the 640 x 480 screen.
+    virtual void warp_mouse(int x, int y) { (void)x, (void)y; }
+};
+
+void install_platform(std::unique_ptr<platform> p);
+platform& current_platform();
+
+}  // namespace media
