@@ -1,0 +1,25 @@
+// Pieces shared by the files of the GL renderer; nothing outside backend/gl_* uses them.
+#pragma once
+
+#include <epoxy/gl.h>
+
+#include <string>
+
+namespace media::backend {
+
+// Programs for the blend modes: mask discards low alpha, plain writes opaque colour,
+// blended leaves the combining to the GL blend stage, light works out in whole steps what
+// each repeat adds, so that folded repeats add exactly what separate draws would.
+struct gl_programs {
+    GLuint mask = 0, plain = 0, blended = 0, light = 0;
+};
+bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error);
+void delete_programs(gl_programs& p);
+
+// Changes with every renderer_open; 0 while no context is open. A texture made under
+// another generation belongs to a context that is gone.
+unsigned live_generation();
+// A texture was bound outside a flush: the next flush binds again.
+void texture_binding_changed();
+
+}  // namespace media::backend

@@ -1,0 +1,72 @@
+// The OpenGL side of drawing: the offscreen back buffer, batched quads, textures and the
+// present into the window. Used by the media layer only; the game never sees GL.
+// Draws are queued on the CPU and sent at a flush: one GL draw call per run of draws that
+// share a texture and a blend mode. Flushes happen at present, clear, read-back and
+// texture changes, so the caller never has to think about them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace media::backend {
+
+struct vertex {
+    float x, y;  // screen pixels, y down
+    float u, v;  // texture coordinates, 0..1
+    std::uint8_t r, g, b, a;
+    float repeats;  // light mode: how many times the quad is added (see merge_repeats)
+};
+
+// A texture of one image or font. It may outlive the GL context (images released at
+// program exit): then it only forgets its name.
+class gl_texture {
+  public:
+    gl_texture() = default;
+    ~gl_texture();
+    gl_texture(const gl_texture&) = delete;
+    gl_texture& operator=(const gl_texture&) = delete;
+
+    // True when the texture exists in the context that is open now.
+    bool valid() const;
+    // (Re)creates it cleared to transparent black.
+    bool create(int width, int height, bool filtered, bool mipmapped);
+    // Replaces a rectangle with RGBA rows from the top.
+    void upload(int x, int y, int width, int height, const std::uint8_t* rgba);
+    void release();
+    unsigned name() const { return name_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+  private:
+    unsigned name_ = 0;
+    unsigned generation_ = 0;
+    int width_ = 0, height_ = 0;
+    bool mipmapped_ = false;
+};
+
+// Creates the back buffer, shaders and buffers in the current context.
+bool renderer_open(int width, int height, std::string& error);
+void renderer_close();
+bool renderer_is_open();
+
+// Room for `quads` quads of 4 vertices each (top-left, top-right, bottom-right,
+// bottom-left) drawn with `texture` in blend mode 1..5. Write them at once: the pointer
+// is good until the next call.
+vertex* push_quads(unsigned texture, int blend, int quads);
+// Call after writing the last `quads` quads of one draw. In light mode a draw identical
+// to one of the last few in the batch is folded into it as one more repeat: the stereo
+// renderer's second pass repeats the first exactly, and adding is order-free, so the
+// picture stays the same at half the fill.
+void merge_repeats(int quads);
+// A 1 x 1 white texture for rectangles and lines.
+unsigned white_texture();
+
+void flush();
+void clear_back_buffer(int r, int g, int b);
+// Shows the back buffer in the window (integer scale, black bars) and swaps.
+void present();
+void finish();  // waits for the GPU (benchmarks)
+
+int draw_calls_last_frame();
+
+}  // namespace media::backend

@@ -1,0 +1,196 @@
+// The SDL window and GL context. The desktop keeps its own mode: the game's screen is a
+// picture scaled into a desktop-sized window, never a mode switch.
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "media/backend/window.h"
+
+namespace media::backend {
+
+namespace {
+
+struct window_state {
+    SDL_Window* win = nullptr;
+    SDL_GLContext ctx = nullptr;
+    int screen_w = 640, screen_h = 480;
+    bool gl_loaded = false;
+};
+
+window_state& ws() {
+    static window_state s;
+    return s;
+}
+
+void window_size(int& w, int& h) {
+    w = h = 0;
+    if (ws().win) SDL_GetWindowSize(ws().win, &w, &h);
+    if (w <= 0 || h <= 0) window_drawable_size(w, h);
+}
+
+std::string sdl_error(const char* what) {
+    const char* e = SDL_GetError();
+    return std::string(what) + (e && *e ? std::string(": ") + e : std::string());
+}
+
+}  // namespace
+
+bool window_open(const std::string& title, int screen_w, int screen_h, std::string& error) {
+    window_close();
+    window_state& s = ws();
+    // Video and the GL library stay loaded once found, for the rest of the run: a display
+    // closed and opened again (the tests do) then does not reload the driver each time.
+    if (!s.gl_loaded) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            error = sdl_error("no video device");
+            return false;
+        }
+        if (SDL_GL_LoadLibrary(nullptr) != 0) {
+            error = sdl_error("no OpenGL");
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            return false;
+        }
+        s.gl_loaded = true;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    const Uint32 flags =
+        SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI;
+    s.win = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                             screen_w, screen_h, flags);
+    if (!s.win) {
+        error = sdl_error("no window");
+        return false;
+    }
+    s.ctx = SDL_GL_CreateContext(s.win);
+    if (!s.ctx || SDL_GL_MakeCurrent(s.win, s.ctx) != 0) {
+        error = sdl_error("no OpenGL 3.3 context");
+        window_close();
+        return false;
+    }
+    if (epoxy_gl_version() < 33) {
+        error = "OpenGL 3.3 is needed, the driver gives " + std::to_string(epoxy_gl_version());
+        window_close();
+        return false;
+    }
+    SDL_GL_SetSwapInterval(0);
+    s.screen_w = screen_w;
+    s.screen_h = screen_h;
+    return true;
+}
+
+void window_close() {
+    window_state& s = ws();
+    if (s.ctx) SDL_GL_DeleteContext(s.ctx);
+    if (s.win) SDL_DestroyWindow(s.win);
+    s.ctx = nullptr;
+    s.win = nullptr;
+}
+
+bool window_is_open() {
+    return ws().win != nullptr;
+}
+
+void window_set_title(const std::string& title) {
+    if (ws().win) SDL_SetWindowTitle(ws().win, title.c_str());
+}
+
+void window_swap() {
+    if (ws().win) SDL_GL_SwapWindow(ws().win);
+}
+
+bool window_set_vsync(bool on) {
+    return ws().win && SDL_GL_SetSwapInterval(on ? 1 : 0) == 0;
+}
+
+void window_toggle_fullscreen() {
+    window_state& s = ws();
+    if (!s.win) return;
+    const bool full = (SDL_GetWindowFlags(s.win) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (!full) {
+        SDL_SetWindowFullscreen(s.win, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    SDL_SetWindowFullscreen(s.win, 0);
+    // A window at the largest whole scale that leaves some desktop around it.
+    int k = 1;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(s.win), &mode) == 0) {
+        k = std::max(1, std::min(mode.w * 9 / 10 / s.screen_w, mode.h * 9 / 10 / s.screen_h));
+    }
+    SDL_SetWindowSize(s.win, s.screen_w * k, s.screen_h * k);
+    SDL_SetWindowPosition(s.win, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+}
+
+void window_show_cursor(bool on) {
+    SDL_ShowCursor(on ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void window_drawable_size(int& w, int& h) {
+    w = h = 0;
+    if (ws().win) SDL_GL_GetDrawableSize(ws().win, &w, &h);
+    if (w <= 0 || h <= 0) {
+        w = ws().screen_w;
+        h = ws().screen_h;
+    }
+}
+
+letterbox window_letterbox() {
+    const int sw = ws().screen_w, sh = ws().screen_h;
+    int dw = 0, dh = 0;
+    window_drawable_size(dw, dh);
+    letterbox lb;
+    const int k = std::min(dw / sw, dh / sh);
+    if (k >= 1) {
+        lb.w = sw * k;
+        lb.h = sh * k;
+    } else {
+        // A window smaller than the screen: shrink, keeping the shape.
+        const double f = std::min(double(dw) / sw, double(dh) / sh);
+        lb.w = std::max(1, int(sw * f));
+        lb.h = std::max(1, int(sh * f));
+    }
+    lb.x = (dw - lb.w) / 2;
+    lb.y = (dh - lb.h) / 2;
+    return lb;
+}
+
+void window_to_screen(int wx, int wy, int& sx, int& sy) {
+    const int sw = ws().screen_w, sh = ws().screen_h;
+    int ww = 0, wh = 0, dw = 0, dh = 0;
+    window_size(ww, wh);
+    window_drawable_size(dw, dh);
+    const letterbox lb = window_letterbox();
+    // The centre of the window pixel, in drawable pixels (they differ on HiDPI).
+    const double px = (wx + 0.5) * dw / ww, py = (wy + 0.5) * dh / wh;
+    sx = std::clamp(int(std::floor((px - lb.x) * sw / lb.w)), 0, sw - 1);
+    sy = std::clamp(int(std::floor((py - lb.y) * sh / lb.h)), 0, sh - 1);
+}
+
+void screen_to_window(int sx, int sy, int& wx, int& wy) {
+    const int sw = ws().screen_w, sh = ws().screen_h;
+    int ww = 0, wh = 0, dw = 0, dh = 0;
+    window_size(ww, wh);
+    window_drawable_size(dw, dh);
+    const letterbox lb = window_letterbox();
+    sx = std::clamp(sx, 0, sw - 1);
+    sy = std::clamp(sy, 0, sh - 1);
+    const double px = lb.x + (sx + 0.5) * lb.w / sw, py = lb.y + (sy + 0.5) * lb.h / sh;
+    wx = std::clamp(int(std::floor(px * ww / dw)), 0, std::max(ww - 1, 0));
+    wy = std::clamp(int(std::floor(py * wh / dh)), 0, std::max(wh - 1, 0));
+}
+
+void window_warp_pointer(int sx, int sy) {
+    if (!ws().win) return;
+    int wx = 0, wy = 0;
+    screen_to_window(sx, sy, wx, wy);
+    SDL_WarpMouseInWindow(ws().win, wx, wy);
+}
+
+}  // namespace media::backend

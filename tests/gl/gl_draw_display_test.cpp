@@ -1,0 +1,67 @@
+// The display itself: opening it, the letterbox and pointer mapping, and a missing display.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "media/backend/window.h"
+#include "support/gl_screen.h"
+
+TEST(display_test, opens_640_by_480_and_resets_the_drawing_state) {
+    test_support::open_test_screen();
+    media::set_color(1, 2, 3);
+    media::set_alpha(0.25f);
+    media::set_blend(media::blend_shade);
+    media::set_transform(45, 2, 3);
+    media::open_graphics(640, 480, 32, 60, 2);
+    EXPECT_EQ(media::graphics_width(), 640);
+    EXPECT_EQ(media::graphics_height(), 480);
+    const media::draw_state& s = media::current_draw_state();
+    EXPECT_EQ((std::array<int, 3>{s.r, s.g, s.b}), (std::array<int, 3>{255, 255, 255}));
+    EXPECT_EQ(s.alpha, 1.0f);
+    EXPECT_EQ(s.blend, media::blend_mask);
+    EXPECT_EQ(s.rotation, 0.0f);
+    EXPECT_EQ(s.sx, 1.0f);
+    EXPECT_EQ(s.sy, 1.0f);
+    EXPECT_EQ(test_support::pixel_at(320, 240), (test_support::rgb{0, 0, 0}));
+    media::set_alpha(7.0f);
+    EXPECT_EQ(s.alpha, 1.0f) << "alpha is clamped";
+    media::set_alpha(-1.0f);
+    EXPECT_EQ(s.alpha, 0.0f);
+}
+
+TEST(display_test, the_screen_sits_whole_scaled_and_centred_and_the_pointer_maps_both_ways) {
+    test_support::open_test_screen();
+    int dw = 0, dh = 0;
+    media::backend::window_drawable_size(dw, dh);
+    const media::backend::letterbox lb = media::backend::window_letterbox();
+    ASSERT_GE(lb.w, 640) << "drawable " << dw << " x " << dh;
+    EXPECT_EQ(lb.w % 640, 0) << "whole scale";
+    EXPECT_EQ(lb.w / 640, lb.h / 480) << "same scale both ways";
+    EXPECT_TRUE(lb.w + 640 > dw || lb.h + 480 > dh) << "the largest scale that fits";
+    EXPECT_EQ(lb.x, (dw - lb.w) / 2);
+    EXPECT_EQ(lb.y, (dh - lb.h) / 2);
+
+    for (const auto& [sx, sy] : {std::pair{0, 0}, {639, 479}, {320, 240}, {17, 401}}) {
+        int wx = 0, wy = 0, bx = 0, by = 0;
+        media::backend::screen_to_window(sx, sy, wx, wy);
+        media::backend::window_to_screen(wx, wy, bx, by);
+        EXPECT_EQ(bx, sx) << "round trip of (" << sx << ", " << sy << ")";
+        EXPECT_EQ(by, sy);
+    }
+    int sx = 0, sy = 0;
+    media::backend::window_to_screen(-50, 100000, sx, sy);
+    EXPECT_EQ(sx, 0) << "bars and beyond clamp to the screen's edge";
+    EXPECT_EQ(sy, 479);
+}
+
+TEST(display_test, no_display_stops_with_one_clear_line) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            media::close_graphics();
+            setenv("SDL_VIDEODRIVER", "dummy", 1);  // a driver without OpenGL
+            test_support::install_test_platform();
+            media::open_graphics(640, 480, 32, 60, 2);
+        },
+        ::testing::ExitedWithCode(1), "cannot open the display: ");
+}
