@@ -1,0 +1,72 @@
+// assetgen: draws every picture and synthesises every sound of the game.
+//   assetgen ASSET_DIR DATA_DIR FONT_FILE [--pictures | --sounds]
+// Pictures go to ASSET_DIR (they are compiled into the game), sounds to
+// DATA_DIR (they sit beside it in Data/).
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "pictures.h"
+#include "png_io.h"
+#include "sounds.h"
+
+namespace {
+
+bool save_picture(const std::string& dir, const char* name, const ag::image8& img) {
+    std::string path = dir + "/" + name;
+    if (ag::write_png(path, img)) return true;
+    std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+    return false;
+}
+
+bool make_pictures(const std::string& dir, const std::string& font) {
+    bool ok = true;
+    ok &= save_picture(dir, "background.png", ag::draw_background());
+    ok &= save_picture(dir, "mountains1.png", ag::draw_mountains(0));
+    ok &= save_picture(dir, "mountains2.png", ag::draw_mountains(1));
+    ok &= save_picture(dir, "ground1.png", ag::draw_ground(0));
+    ok &= save_picture(dir, "ground2.png", ag::draw_ground(1));
+    ok &= save_picture(dir, "sprites.png", ag::draw_sheet());
+    ok &= save_picture(dir, "pointer.png", ag::draw_pointer());
+    ok &= save_picture(dir, "title.png", ag::draw_title(font));
+    ok &= save_picture(dir, "qblogo.png", ag::draw_logo(font));
+    return ok;
+}
+
+// Two workers take the jobs in turn; each file depends only on its own job,
+// so the output is the same whichever worker makes it.
+bool make_sounds(const std::string& dir) {
+    const std::vector<ag::sound_job>& jobs = ag::sound_jobs();
+    std::atomic<size_t> next{0};
+    std::atomic<bool> ok{true};
+    auto worker = [&] {
+        for (size_t i = next++; i < jobs.size(); i = next++) {
+            std::string path = dir + "/" + jobs[i].file;
+            if (!ag::write_ogg(path, jobs[i].make(), jobs[i].serial)) {
+                std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+                ok = false;
+            }
+        }
+    };
+    std::thread other(worker);
+    worker();
+    other.join();
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr,
+                     "usage: assetgen ASSET_DIR DATA_DIR FONT_FILE [--pictures|--sounds]\n");
+        return 2;
+    }
+    std::string only = argc > 4 ? argv[4] : "";
+    bool ok = true;
+    if (only != "--sounds") ok &= make_pictures(argv[1], argv[3]);
+    if (only != "--pictures") ok &= make_sounds(argv[2]);
+    return ok ? 0 : 1;
+}
