@@ -1,0 +1,15 @@
+// Glimmerfrost 3D: the real platform (SDL window, events, clock), then the game.
+#include "game/game.h"
+#include "media/backend/sdl_platform.h"
+#include "media/files.h"
+#include "media/platform.h"
+
+void register_game_assets();
+
+int main() {
+    media::install_platform(std::make_unique<media::backend::sdl_platform>());
+    media::set_game_dir(media::executable_dir());
+    game_options options;
+    options.register_files = register_game_assets;
+    run_game(options);
+}

@@ -1,0 +1,66 @@
+// Runner scripts: what a line may say, and how a bad one is reported.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "script.h"
+
+namespace {
+
+std::optional<std::vector<script_event>> parse(const std::string& text, script_error& err) {
+    std::istringstream in(text);
+    return parse_script(in, err);
+}
+
+}  // namespace
+
+TEST(script_parse, reads_every_event_in_frame_order) {
+    script_error err;
+    auto events = parse(
+        "# a comment line\n"
+        "\n"
+        "5 key_down 27   # trailing comment\n"
+        "2 mouse_move 320 -4\n"
+        "2 joy_axis 1 -1.0\n"
+        "7 suspend 3\n"
+        "9 close\n"
+        "0 mouse_down 3\n",
+        err);
+    ASSERT_TRUE(events) << err.line << ": " << err.message;
+    ASSERT_EQ(events->size(), 6u);
+    EXPECT_EQ((*events)[0].frame, 0);
+    EXPECT_EQ((*events)[0].event.kind, media::platform_event::mouse_down);
+    EXPECT_EQ((*events)[0].event.code, 3);
+    EXPECT_EQ((*events)[1].event.kind, media::platform_event::mouse_move)
+        << "same frame: file order";
+    EXPECT_EQ((*events)[1].event.y, -4.0f);
+    EXPECT_EQ((*events)[2].event.value, -1.0f);
+    EXPECT_EQ((*events)[3].event.code, 27);
+    EXPECT_TRUE((*events)[4].is_suspend);
+    EXPECT_EQ((*events)[4].suspend_asks, 3);
+    EXPECT_EQ((*events)[5].event.kind, media::platform_event::close_request);
+}
+
+TEST(script_parse, names_the_first_bad_line) {
+    const std::pair<const char*, int> cases[] = {
+        {"1 key_down 27\nx key_down 27\n", 2},  // frame not a number
+        {"1 key_down\n", 1},                    // missing argument
+        {"1 key_down 256\n", 1},                // key code out of range
+        {"1 key_down 27 28\n", 1},              // extra argument
+        {"1 mouse_down 4\n", 1},                // no such button
+        {"1 joy_axis 2 0.5\n", 1},              // no such axis
+        {"1 joy_axis 0 1.5\n", 1},              // past full push
+        {"1 joy_down 17\n", 1},                 // past the last button
+        {"-1 close\n", 1},                      // negative frame
+        {"\n\n3 jump 1\n", 3},                  // unknown event
+        {"1 close now\n", 1},
+        {"1 suspend -2\n", 1},
+        {"7\n", 1},
+    };
+    for (const auto& [text, line] : cases) {
+        script_error err;
+        EXPECT_FALSE(parse(text, err)) << text;
+        EXPECT_EQ(err.line, line) << text;
+        EXPECT_FALSE(err.message.empty()) << text;
+    }
+}

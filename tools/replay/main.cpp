@@ -1,0 +1,98 @@
+// glimmerfrost-replay: the real game, headless and exactly repeatable. Offscreen GL,
+// scripted input, a virtual clock, no audio device; a JSON Lines trace and screenshots.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "game/game.h"
+#include "media/assets.h"
+#include "media/files.h"
+#include "replay_platform.h"
+
+void register_game_assets();
+
+namespace {
+
+const char* const usage =
+    "usage: glimmerfrost-replay [--game-dir DIR] [--script FILE] [--frames N]\n"
+    "                           [--clock-start MS] [--trace FILE] [--shot N:FILE.png]...\n";
+
+[[noreturn]] void bad_arguments(const std::string& why) {
+    std::fprintf(stderr, "glimmerfrost-replay: %s\n%s", why.c_str(), usage);
+    std::exit(2);
+}
+
+int number_arg(const std::string& flag, const std::string& value, int lo) {
+    char* end = nullptr;
+    const long n = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end != '\0' || n < lo || n > 2000000000L) {
+        bad_arguments("bad number '" + value + "' for " + flag);
+    }
+    return static_cast<int>(n);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    replay_settings settings;
+    std::string game_dir = media::executable_dir();
+    std::string script_path, trace_path;
+    for (int i = 1; i < argc; ++i) {
+        const std::string flag = argv[i];
+        if (flag == "--help" || flag == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        if (i + 1 >= argc) bad_arguments("missing value for " + flag);
+        const std::string value = argv[++i];
+        if (flag == "--game-dir") {
+            game_dir = value;
+        } else if (flag == "--script") {
+            script_path = value;
+        } else if (flag == "--frames") {
+            settings.stop_after = number_arg(flag, value, 1);
+        } else if (flag == "--clock-start") {
+            settings.clock_start = number_arg(flag, value, 0);
+        } else if (flag == "--trace") {
+            trace_path = value;
+        } else if (flag == "--shot") {
+            const auto colon = value.find(':');
+            if (colon == std::string::npos || colon + 1 == value.size()) {
+                bad_arguments("--shot wants N:FILE.png, got '" + value + "'");
+            }
+            settings.shots[number_arg(flag, value.substr(0, colon), 1)] = value.substr(colon + 1);
+        } else {
+            bad_arguments("unknown option " + flag);
+        }
+    }
+    if (!script_path.empty()) {
+        std::ifstream in(script_path);
+        if (!in) bad_arguments("cannot read the script " + script_path);
+        script_error error;
+        auto events = parse_script(in, error);
+        if (!events) {
+            std::fprintf(stderr, "glimmerfrost-replay: %s:%d: %s\n", script_path.c_str(),
+                         error.line, error.message.c_str());
+            return 2;
+        }
+        settings.script = std::move(*events);
+    }
+    if (!trace_path.empty()) {
+        settings.trace = std::fopen(trace_path.c_str(), "w");
+        if (!settings.trace) {
+            std::fprintf(stderr, "glimmerfrost-replay: cannot write the trace %s\n",
+                         trace_path.c_str());
+            return 1;
+        }
+    }
+
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    media::set_game_dir(game_dir);
+    media::install_platform(std::make_unique<replay_platform>(std::move(settings)));
+    keep_sound_journal(true);
+    game_options options;
+    options.register_files = register_game_assets;
+    options.audio_device = false;
+    run_game(options);
+}
