@@ -1,9 +1,8 @@
 // The end-of-round tally: how the round ended, the bonuses, the final score and the
 // high-score verdict; after 250 frames fire returns to the title, or it leaves at 6000.
-#include <string>
-
 #include "game/globals.h"
 #include "game/screens.h"
+#include "game/tally_page.h"
 #include "media/assets.h"
 #include "media/draw_state.h"
 #include "media/input.h"
@@ -12,64 +11,24 @@ using namespace media;
 
 namespace {
 
-const std::string rule(38, '_');
-
-void line(const std::string& text, float y) {
-    draw3d->t3d(text, 320.0f, y, 4.0f, 1, 2);
-}
-
-void scale(float s) {
-    draw3d->sip(blend_alpha, 1.0f, 0, s, s);
-}
-
-std::string verdict() {
-    return player->new_bs != 0 ? "You Got The High Score This Game!"
-                               : "Sorry, No High Score This Game";
-}
-
-std::string collected_out_of() {
-    return "You Collected " + std::to_string(gifts_got) + " Out Of " + std::to_string(gifts_total) +
-           " Missing Presents";
-}
-
-void completed_page() {
-    const bool all = gifts_got == gifts_total;
-    set_color(200, 255, 200);
-    scale(2.0f);
-    line("- You Made It! -", 70);
-    scale(1.2f);
-    line(all ? "You Collected All " + std::to_string(gifts_total) + " Missing Presents!"
-             : collected_out_of(),
-         120);
-    set_color(100, 255, 240);
-    scale(1.0f);
-    line(rule, 140);
-    line("Game Completion Bonus: +1000 Pts", 170);
-    line(all ? std::string("Presents Recovered Bonus: +5000 Pts")
-             : "Presents Recovered Bonus: +" + std::to_string(gifts_got * 100) + " Pts",
-         200);
-    line("Time Remaining Bonus: +" + std::to_string(player->level * 100) + " Pts", 230);
-    line(rule, 235);
-    set_color(200, 255, 200);
-    scale(2.0f);
-    line("Final Score: " + std::to_string(player->score), 285);
-    scale(1.2f);
-    line(verdict(), 350);
-    scale(1.0f);
-}
-
-// The scale is left at 1.2, so the prompt comes out larger after this page.
-void time_up_page() {
-    set_color(200, 255, 200);
-    scale(2.0f);
-    line("Time's Up!", 80);
-    set_color(220, 255, 220);
-    scale(1.2f);
-    line(collected_out_of(), 160);
-    scale(2.0f);
-    line("Final Score: " + std::to_string(player->score), 250);
-    scale(1.2f);
-    line(verdict(), 340);
+void draw_page() {
+    int r = -1, g = -1, b = -1;
+    float scale = -1.0f;
+    for (const tally_line& line : tally_page()) {
+        if (line.r != r || line.g != g || line.b != b) {
+            r = line.r;
+            g = line.g;
+            b = line.b;
+            set_color(r, g, b);
+        }
+        if (line.scale != scale) {
+            scale = line.scale;
+            draw3d->sip(blend_alpha, 1.0f, 0, scale, scale);
+        }
+        draw3d->t3d(line.text, 320.0f, line.y, 4.0f, 1, 2);
+    }
+    // A completed page ends at scale 1.0; the time-up page keeps its 1.2.
+    if (tally_won != 0) draw3d->sip(blend_alpha, 1.0f, 0, 1.0f, 1.0f);
 }
 
 bool fire_pressed() {
@@ -90,13 +49,8 @@ void leave() {
 
 void tally() {
     ++tally_tmr;
-    if (tally_won != 0) {
-        completed_page();
-    } else {
-        time_up_page();
-    }
+    draw_page();
     if (tally_tmr > 250) {
-        line("Press Fire to Continue", 420);
         if (fire_pressed()) tally_tmr = 6000;
     } else {
         player->flush_inputs();

@@ -3,15 +3,24 @@
 
 #include "game/screens.h"
 #include "media/files.h"
+#include "media/input.h"
 #include "support/game_world.h"
+#include "support/temp_dir.h"
 
 class round_test : public ::testing::Test {
   protected:
+    test_support::temp_dir dir;
+
     void SetUp() override {
         test_support::make_game_world();
-        media::set_game_dir(GF_BUILD_DIR);
+        std::filesystem::create_directories(dir / "Data");
+        for (const char* name : {"Present.ogg", "LogoHit.ogg"}) {
+            std::filesystem::copy_file(std::filesystem::path(GF_BUILD_DIR) / "Data" / name,
+                                       dir / (std::string("Data/") + name));
+        }
+        media::set_game_dir(dir.path().string());
         snd_present = media::load_sound("Data\\Present.ogg", 0);
-        snd_bomb = media::load_sound("Data\\Bomb.ogg", 0);
+        snd_logohit = media::load_sound("Data\\LogoHit.ogg", 0);
         player_tag::reset(1);
         game_state = gs_play;
     }
@@ -40,6 +49,45 @@ TEST_F(round_test, completed_round_adds_its_bonuses_once) {
     EXPECT_EQ(player->score, 1000 + 5000 + 1200);
     EXPECT_EQ(player->best_sc, 7200) << "the best follows the bonuses";
     EXPECT_EQ(player->new_bs, 1);
+    EXPECT_EQ(dir.read("Data/hiscore.dat"), (std::vector<unsigned char>{0x20, 0x1C, 0, 0}))
+        << "a new best is saved as the round ends";
+}
+
+TEST_F(round_test, tally_ignores_early_fire_and_leaves_by_itself_at_6000) {
+    auto& p = test_support::install_test_platform();
+    media::reset_input();
+    game_state = gs_tally;
+    tally_won = 0;
+    tally_tmr = 0;
+    for (int i = 0; i < 250; ++i) {
+        if (i == 100) p.push(media::platform_event::mouse_down, 1);
+        if (i == 101) p.push(media::platform_event::mouse_up, 1);
+        tally();
+    }
+    tally();
+    EXPECT_EQ(tally_tmr, 251);
+    EXPECT_EQ(game_state, gs_tally) << "an early click does not carry over";
+
+    tally_tmr = 5998;
+    take_started_effects();
+    tally();
+    EXPECT_EQ(game_state, gs_tally);
+    tally();
+    EXPECT_EQ(game_state, gs_title);
+    EXPECT_EQ(scroll_spd, 0);
+    EXPECT_EQ(take_started_music(), std::vector<int>{1});
+    EXPECT_EQ(take_started_effects(), std::vector<std::string>{"LogoHit"});
+}
+
+TEST_F(round_test, fire_after_the_prompt_leaves_at_once) {
+    auto& p = test_support::install_test_platform();
+    media::reset_input();
+    game_state = gs_tally;
+    tally_tmr = 300;
+    p.push(media::platform_event::key_down, 162);
+    tally();
+    EXPECT_EQ(game_state, gs_title);
+    EXPECT_EQ(tally_tmr, 6000);
 }
 
 TEST_F(round_test, time_up_hands_over_with_no_bonus) {

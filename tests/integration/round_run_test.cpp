@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "support/runner.h"
 
@@ -122,4 +123,41 @@ TEST_F(round_run, menu_hover_edges_and_option_wraps) {
     EXPECT_EQ(at(r, sound_from + 21).integer("sound_lvl"), 10) << "eleven clicks come round";
     EXPECT_EQ(at(r, mode_from + 1).integer("mode_3d"), 1);
     EXPECT_EQ(at(r, mode_from + 9).integer("mode_3d"), 0) << "five clicks come round";
+}
+
+// A whole round played by a fixed script: weaving up and down through every kind of gift
+// until the clock runs out. The numbers are this game's own; a change to the rules, to the
+// layout or to the sprites' shapes changes them (re-record from the trace).
+TEST_F(round_run, golden_round_reaches_the_tally) {
+    std::string script = start_game;
+    bool up = true;
+    for (int f = 72; f < 4400; f += 37, up = !up) {
+        const std::string key = up ? "38" : "40";
+        script += std::to_string(f) + " key_down " + key + "\n" + std::to_string(f + 25) +
+                  " key_up " + key + "\n";
+    }
+    auto r = run_replay(dir, script, "--frames 2700 --clock-start 20261208");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    int tally_at = 0;
+    std::map<std::string, int> sfx;
+    for (const auto& f : r.trace) {
+        if (tally_at == 0 && f.integer("state") == 5) tally_at = f.integer("f");
+        std::string names = f.raw("sfx");
+        for (std::size_t at = names.find('"'); at != std::string::npos;
+             at = names.find('"', names.find('"', at + 1) + 1)) {
+            ++sfx[names.substr(at + 1, names.find('"', at + 1) - at - 1)];
+        }
+    }
+    ASSERT_GT(tally_at, 0) << "never reached the tally";
+    const auto& end = at(r, tally_at);
+    EXPECT_EQ(end.integer("tally_won"), 0) << "time ran out";
+    EXPECT_EQ(end.integer("level"), 0);
+    EXPECT_GT(sfx["Present"], 0);
+    EXPECT_GT(sfx["Warper"], 0);
+    EXPECT_GT(sfx["Bomb"], 0);
+    EXPECT_EQ(sfx["Loose"], 1);
+    EXPECT_EQ(end.integer("best"), 300);
+    EXPECT_EQ(end.integer("score"), 200);
+    EXPECT_EQ(tally_at, 2651);
+    EXPECT_EQ(end.integer("got"), 4);
 }
