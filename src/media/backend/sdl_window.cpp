@@ -62,8 +62,15 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     const Uint32 flags =
         SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI;
-    s.win = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             screen_w, screen_h, flags);
+    // Made at the desktop's own size: without a window manager (a bare X server) the
+    // full-screen request is not carried out, and the window keeps the size it was made with.
+    int win_w = screen_w, win_h = screen_h;
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+        win_w = desktop.w;
+        win_h = desktop.h;
+    }
+    s.win = SDL_CreateWindow(title.c_str(), 0, 0, win_w, win_h, flags);
     if (!s.win) {
         error = sdl_error("no window");
         return false;
