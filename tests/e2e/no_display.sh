@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # With no display the game stops with one clear line and a non-zero status.
 set -uo pipefail
-out=$(env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 "$1" 2>&1)
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 "$1" 2>&1)
 status=$?
-if [[ $status -eq 0 || $status -ge 128 ]]; then
+if [[ $status -eq 0 || $status -eq 124 || $status -ge 128 ]]; then
     echo "expected a clean failure, got status $status: $out" >&2
     exit 1
 fi

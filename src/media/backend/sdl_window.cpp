@@ -4,6 +4,7 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 
 #include "media/backend/window.h"
@@ -53,6 +54,15 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
             return false;
         }
         s.gl_loaded = true;
+    }
+    // With no X or Wayland display SDL falls back to drawing nowhere; only the runner and
+    // the tests ask for that on purpose.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+        !(asked && std::strcmp(asked, driver) == 0)) {
+        error = "no display found (is DISPLAY or WAYLAND_DISPLAY set?)";
+        return false;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
