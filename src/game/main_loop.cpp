@@ -81,12 +81,7 @@ void check_keys() {
                 quit_game = 1;
                 break;
             case gs_pause:
-                scroll_spd = 0;
-                sceenery_tag::reset();
-                game_state = gs_title;
-                move_mouse(320, 220);
-                stop_channel(music_chn);
-                start_music(1);
+                back_to_title();
                 flush_keys();
                 flush_mouse();
                 break;

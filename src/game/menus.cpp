@@ -74,15 +74,6 @@ void draw_entries(int selected) {
     }
 }
 
-void back_to_title() {
-    scroll_spd = 0;
-    sceenery_tag::reset();
-    game_state = gs_title;
-    move_mouse(320, 220);
-    stop_channel(music_chn);
-    start_music(1);
-}
-
 void step_volume(int& lvl, float& vol) {
     ++lvl;
     vol += 0.1f;
@@ -137,6 +128,15 @@ void click(int selected) {
 }
 
 }  // namespace
+
+void back_to_title() {
+    scroll_spd = 0;
+    sceenery_tag::reset();
+    game_state = gs_title;
+    move_mouse(320, 220);
+    stop_channel(music_chn);
+    start_music(1);
+}
 
 void menus() {
     steer_pointer_with_pad();
