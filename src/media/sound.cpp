@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "media/backend/music_stream.h"
 #include "media/backend/ogg_decode.h"
 #include "media/backend/openal_output.h"
 #include "media/clock.h"
@@ -28,10 +29,12 @@ std::string name_of(const std::string& path) {
 
 struct sound {
     std::string name;
+    std::string path;
     bool loops = false;
     int length_ms = 0;
     backend::al_handle buffer;
     backend::pcm_sound pcm;  // kept only until a device can take it
+    backend::ogg_bytes ogg;  // a looping sound (music) plays from its file as it decodes
 
     ~sound() { backend::free_buffer(buffer); }
 
@@ -53,21 +56,29 @@ struct channel {
     sound_ref snd;
     state st = state::idle;
     backend::al_handle source;
+    backend::music_stream_ref stream;  // music, fed to the source as it decodes
     float volume = 1.0f;
     int played_ms = 0;   // silent: time played before the current run
     int resumed_at = 0;  // silent: clock when the current run began
     bool listed = false;
 
-    ~channel() { backend::return_source(source); }
+    ~channel() {
+        backend::stream_stop(stream);
+        backend::return_source(source);
+    }
 
     bool uses_clock() const { return source.id == 0; }
 
     void refresh() {
         if (st != state::playing && st != state::paused) return;
         if (!uses_clock()) {
-            // A channel whose device has closed is over; otherwise ask the device.
+            // A channel whose device has closed is over; otherwise ask the device. Music
+            // loops: its stream plays until stopped, going quiet if the file is damaged.
+            if (backend::stream_damaged(stream))
+                log_once("sound " + snd->path, "sound",
+                         "cannot decode " + snd->path + ": damaged Ogg Vorbis data");
             if (!backend::handle_live(source) ||
-                (st == state::playing && backend::source_finished(source)))
+                (st == state::playing && !stream && backend::source_finished(source)))
                 st = state::done;
             return;
         }
@@ -108,6 +119,7 @@ void open_audio(bool allow_device) {
 }
 
 void close_audio() {
+    backend::stop_streams();
     for (const channel_ref& c : g_started) c->listed = false;
     g_started.clear();
     backend::audio_device_close();
@@ -125,13 +137,27 @@ sound_ref load_sound(const std::string& path, int flags) {
         return nullptr;
     }
     auto snd = std::make_shared<sound>();
+    snd->name = name_of(path);
+    snd->path = path;
+    snd->loops = flags & 1;
     std::string error;
+    if (snd->loops) {
+        // Music is only opened here: its length is in the file's last page, and the
+        // decoding happens as it plays. A silent game never needs the file again.
+        auto file = std::make_shared<const std::vector<std::uint8_t>>(std::move(bytes));
+        backend::ogg_reader reader;
+        if (!reader.open(*file, error)) {
+            log_once("sound " + path, "sound", "cannot decode " + path + ": " + error);
+            return nullptr;
+        }
+        snd->length_ms = static_cast<int>(reader.frames() * 1000 / reader.rate());
+        if (g_mode != audio_mode::silent) snd->ogg = std::move(file);
+        return snd;
+    }
     if (!backend::decode_ogg(bytes, snd->pcm, error)) {
         log_once("sound " + path, "sound", "cannot decode " + path + ": " + error);
         return nullptr;
     }
-    snd->name = name_of(path);
-    snd->loops = flags & 1;
     snd->length_ms = static_cast<int>(snd->pcm.frames() * 1000 / snd->pcm.rate);
     // A silent game never needs the samples; before open_audio a device may still come.
     if (g_mode == audio_mode::device) {
@@ -152,14 +178,24 @@ channel_ref cue_sound(const sound_ref& snd) {
     auto c = std::make_shared<channel>();
     c->snd = snd;
     c->st = channel::state::cued;
-    if (g_mode == audio_mode::device && snd->on_device()) {
-        c->source = backend::take_source();
-        if (!backend::handle_live(c->source)) {
-            c->source = {};
-            log_once("audio voices", "audio", "out of voices, extra sounds play silent");
-        } else {
-            backend::source_cue(c->source, snd->buffer, snd->loops, c->volume);
-        }
+    if (g_mode != audio_mode::device || (!snd->ogg && !snd->on_device())) return c;
+    c->source = backend::take_source();
+    if (!backend::handle_live(c->source)) {
+        c->source = {};
+        log_once("audio voices", "audio", "out of voices, extra sounds play silent");
+        return c;
+    }
+    if (!snd->ogg) {
+        backend::source_cue(c->source, snd->buffer, snd->loops, c->volume);
+        return c;
+    }
+    std::string error;
+    c->stream = backend::stream_cue(c->source, snd->ogg, c->volume, error);
+    if (!c->stream) {
+        // Plays silent on the clock, as a channel with no voice does.
+        backend::return_source(c->source);
+        c->source = {};
+        log_once("sound " + snd->path, "sound", "cannot play " + snd->path + ": " + error);
     }
     return c;
 }
@@ -167,7 +203,10 @@ channel_ref cue_sound(const sound_ref& snd) {
 void set_channel_volume(const channel_ref& chn, float volume) {
     if (!chn) return;
     chn->volume = std::clamp(volume, 0.0f, 1.0f);
-    backend::source_gain(chn->source, chn->volume);
+    if (chn->stream)
+        backend::stream_gain(chn->stream, chn->volume);
+    else
+        backend::source_gain(chn->source, chn->volume);
 }
 
 void resume_channel(const channel_ref& chn) {
@@ -176,7 +215,10 @@ void resume_channel(const channel_ref& chn) {
     if (chn->st != channel::state::cued && chn->st != channel::state::paused) return;
     chn->st = channel::state::playing;
     if (chn->uses_clock()) chn->resumed_at = millisecs();
-    backend::source_play(chn->source);
+    if (chn->stream)
+        backend::stream_play(chn->stream);
+    else
+        backend::source_play(chn->source);
     if (!chn->listed) {
         reclaim();
         chn->listed = true;
@@ -190,12 +232,16 @@ void pause_channel(const channel_ref& chn) {
     if (chn->st != channel::state::playing) return;
     chn->st = channel::state::paused;
     if (chn->uses_clock()) chn->played_ms += millisecs() - chn->resumed_at;
-    backend::source_pause(chn->source);
+    if (chn->stream)
+        backend::stream_pause(chn->stream);
+    else
+        backend::source_pause(chn->source);
 }
 
 void stop_channel(const channel_ref& chn) {
     if (!chn || chn->st == channel::state::idle) return;
     chn->st = channel::state::done;
+    backend::stream_stop(chn->stream);
     backend::source_stop(chn->source);
 }
 

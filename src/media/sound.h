@@ -1,4 +1,5 @@
-// Sounds and channels. A sound is a fully decoded Ogg Vorbis file; a channel is one voice.
+// Sounds and channels. An effect is a fully decoded Ogg Vorbis file; a looping sound (music)
+// is decoded as it plays, so starting it costs a few milliseconds. A channel is one voice.
 // With no audio device everything still behaves on the clock, silently. Every operation
 // handed no sound or no channel does nothing (channel_playing gives 0).
 #pragma once

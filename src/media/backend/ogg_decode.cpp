@@ -41,56 +41,119 @@ long mem_tell(void* src) {
     return static_cast<long>(static_cast<memory_file*>(src)->pos);
 }
 
-// Sounds are played as mono or stereo; wider files keep their sum.
-void mix_to_mono(pcm_sound& s, int channels) {
-    const std::size_t frames = s.samples.size() / channels;
-    for (std::size_t f = 0; f < frames; ++f) {
-        int sum = 0;
-        for (int c = 0; c < channels; ++c) sum += s.samples[f * channels + c];
-        s.samples[f] = static_cast<std::int16_t>(sum / channels);
-    }
-    s.samples.resize(frames);
-    s.channels = 1;
-}
+constexpr int big_endian = std::endian::native == std::endian::big ? 1 : 0;
 
 }  // namespace
 
-bool decode_ogg(std::span<const std::uint8_t> file, pcm_sound& out, std::string& error) {
-    out = pcm_sound{};
-    memory_file src{file};
+struct ogg_reader::impl {
+    memory_file src;
+    OggVorbis_File vf{};
+    bool opened = false;
+    int file_channels = 0;
+    int rate = 0;
+    std::int64_t frames = 0;
+    std::vector<std::int16_t> wide;  // a stretch of a file of more than two channels
+
+    ~impl() {
+        if (opened) ov_clear(&vf);
+    }
+};
+
+ogg_reader::ogg_reader() : d_(std::make_unique<impl>()) {}
+ogg_reader::~ogg_reader() = default;
+
+bool ogg_reader::open(std::span<const std::uint8_t> file, std::string& error) {
+    d_ = std::make_unique<impl>();
+    d_->src.bytes = file;
     const ov_callbacks callbacks{mem_read, mem_seek, nullptr, mem_tell};
-    OggVorbis_File vf;
-    if (ov_open_callbacks(&src, &vf, nullptr, 0, callbacks) != 0) {
+    if (ov_open_callbacks(&d_->src, &d_->vf, nullptr, 0, callbacks) != 0) {
         error = "not an Ogg Vorbis file";
         return false;
     }
-    const vorbis_info* info = ov_info(&vf, -1);
-    const int channels = info ? info->channels : 0;
-    out.rate = info ? static_cast<int>(info->rate) : 0;
-
-    const int big_endian = std::endian::native == std::endian::big ? 1 : 0;
-    char buf[8192];
-    int link = 0;
-    bool ok = channels > 0 && out.rate > 0;
-    while (ok) {
-        const long n = ov_read(&vf, buf, sizeof buf, big_endian, 2, 1, &link);
-        if (n == 0) break;
-        if (n == OV_HOLE) continue;  // a gap in the data; the rest still plays
-        const vorbis_info* li = ov_info(&vf, link);
-        if (n < 0 || !li || li->channels != channels || li->rate != out.rate) {
-            ok = false;
-            break;
-        }
-        const std::size_t at = out.samples.size();
-        out.samples.resize(at + static_cast<std::size_t>(n) / 2);
-        std::memcpy(out.samples.data() + at, buf, static_cast<std::size_t>(n));
+    d_->opened = true;
+    const vorbis_info* info = ov_info(&d_->vf, 0);
+    d_->file_channels = info ? info->channels : 0;
+    d_->rate = info ? static_cast<int>(info->rate) : 0;
+    bool ok = d_->file_channels > 0 && d_->rate > 0;
+    for (long link = 1; ok && link < ov_streams(&d_->vf); ++link) {
+        const vorbis_info* li = ov_info(&d_->vf, static_cast<int>(link));
+        ok = li && li->channels == d_->file_channels && li->rate == d_->rate;
     }
-    ov_clear(&vf);
-
-    out.channels = channels;
-    if (ok && channels > 2) mix_to_mono(out, channels);
-    if (!ok || out.frames() == 0) {
+    d_->frames = ok ? ov_pcm_total(&d_->vf, -1) : 0;
+    if (!ok || d_->frames <= 0) {
         error = ok ? "no samples in the file" : "damaged Ogg Vorbis data";
+        d_ = std::make_unique<impl>();
+        return false;
+    }
+    return true;
+}
+
+int ogg_reader::channels() const {
+    return d_->file_channels > 2 ? 1 : d_->file_channels;
+}
+
+int ogg_reader::rate() const {
+    return d_->rate;
+}
+
+std::int64_t ogg_reader::frames() const {
+    return d_->frames;
+}
+
+long ogg_reader::read(std::int16_t* out, long max_frames) {
+    if (!d_->opened) return -1;
+    const int in = d_->file_channels;
+    // ov_read hands back whole frames of at most one packet; keep its request modest.
+    const long want = std::clamp<long>(max_frames, 0, 65536 / in);
+    if (want == 0) return 0;
+    char* dst = reinterpret_cast<char*>(out);
+    if (in > 2) {
+        d_->wide.resize(static_cast<std::size_t>(want * in));
+        dst = reinterpret_cast<char*>(d_->wide.data());
+    }
+    const int bytes = static_cast<int>(want * in * 2);
+    for (;;) {
+        int link = 0;
+        const long n = ov_read(&d_->vf, dst, bytes, big_endian, 2, 1, &link);
+        if (n == OV_HOLE) continue;  // a gap in the data; the rest still plays
+        if (n <= 0) return n == 0 ? 0 : -1;
+        const long got = n / (2 * in);
+        // Sounds are played as mono or stereo; wider files keep their sum.
+        for (long f = 0; in > 2 && f < got; ++f) {
+            int sum = 0;
+            for (int c = 0; c < in; ++c) sum += d_->wide[static_cast<std::size_t>(f * in + c)];
+            out[f] = static_cast<std::int16_t>(sum / in);
+        }
+        return got;
+    }
+}
+
+bool ogg_reader::rewind() {
+    return d_->opened && ov_pcm_seek(&d_->vf, 0) == 0;
+}
+
+bool decode_ogg(std::span<const std::uint8_t> file, pcm_sound& out, std::string& error) {
+    out = pcm_sound{};
+    ogg_reader reader;
+    if (!reader.open(file, error)) return false;
+    out.channels = reader.channels();
+    out.rate = reader.rate();
+    out.samples.reserve(static_cast<std::size_t>(reader.frames() * out.channels));
+    constexpr long stretch = 4096;
+    for (;;) {
+        const std::size_t at = out.samples.size();
+        out.samples.resize(at + stretch * out.channels);
+        const long n = reader.read(out.samples.data() + at, stretch);
+        out.samples.resize(at + static_cast<std::size_t>(std::max(n, 0L) * out.channels));
+        if (n == 0) break;
+        if (n < 0) {
+            error = "damaged Ogg Vorbis data";
+            out = pcm_sound{};
+            return false;
+        }
+    }
+    if (out.frames() == 0) {
+        error = "no samples in the file";
         out = pcm_sound{};
         return false;
     }

@@ -85,6 +85,16 @@ bool handle_live(al_handle h) {
     return g_ready && h.id != 0 && h.device == g_opening;
 }
 
+al_handle make_empty_buffer() {
+    if (!g_ready) return {};
+    alGetError();
+    ALuint b = 0;
+    alGenBuffers(1, &b);
+    if (alGetError() != AL_NO_ERROR) return {};
+    g_dev.buffers.push_back(b);
+    return {b, g_opening};
+}
+
 al_handle make_buffer(const pcm_sound& pcm) {
     if (!g_ready || pcm.frames() == 0) return {};
     alGetError();
@@ -107,6 +117,10 @@ void free_buffer(al_handle buffer) {
     if (!b) return;
     alDeleteBuffers(1, &b);
     std::erase(g_dev.buffers, b);
+}
+
+int buffers_made() {
+    return static_cast<int>(g_dev.buffers.size());
 }
 
 al_handle take_source() {

@@ -21,7 +21,9 @@ bool audio_device_ready();
 bool handle_live(al_handle h);  // made by the device that is open now
 
 al_handle make_buffer(const pcm_sound& pcm);  // a null handle when the device refuses
+al_handle make_empty_buffer();                // for a stream to fill; null when refused
 void free_buffer(al_handle buffer);
+int buffers_made();  // buffers the device holds
 
 al_handle take_source();          // a pooled or new source; null when the device has no more
 void return_source(al_handle s);  // stopped, emptied and pooled for the next channel
