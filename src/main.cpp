@@ -4,11 +4,17 @@
 #include "media/files.h"
 #include "media/platform.h"
 
+// Where an install puts the game's folder, seen from the executable's folder.
+#ifndef GF_INSTALLED_GAME_DIR
+#define GF_INSTALLED_GAME_DIR ""
+#endif
+
 void register_game_assets();
 
 int main() {
     media::install_platform(std::make_unique<media::backend::sdl_platform>());
-    media::set_game_dir(media::executable_dir());
+    media::set_game_dir(media::find_game_dir(media::executable_dir(), GF_INSTALLED_GAME_DIR));
+    media::set_save_dir(media::choose_save_dir(media::game_dir()));
     game_options options;
     options.register_files = register_game_assets;
     run_game(options);

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -20,6 +22,7 @@ namespace media {
 namespace {
 
 std::optional<std::string> g_game_dir;
+std::optional<std::string> g_save_dir;  // none: saves stay in the game's Data folder
 
 bool same_ignoring_case(const std::string& a, const char* b) {
     const std::size_t n = std::strlen(b);
@@ -57,6 +60,67 @@ std::string parent_of(const std::string& path) {
     return path.substr(0, slash);
 }
 
+bool exists(const std::string& path) {
+    return ::access(path.c_str(), F_OK) == 0;
+}
+
+bool is_folder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// `path` (forward slashes) found from `base`, each component matched whatever its case.
+std::string resolve_in(const std::string& base, const std::string& p) {
+    std::string out = (!p.empty() && p[0] == '/') ? "/" : base;
+    bool matching = true;  // once a component is missing, the rest cannot exist either
+    std::size_t pos = 0;
+    while (pos <= p.size()) {
+        std::size_t end = p.find('/', pos);
+        if (end == std::string::npos) end = p.size();
+        const std::string comp = p.substr(pos, end - pos);
+        pos = end + 1;
+        if (comp.empty() || comp == ".") continue;
+        std::string next = join(out, comp);
+        if (matching && comp != ".." && !exists(next)) {
+            if (auto found = find_ignoring_case(out, comp)) {
+                next = join(out, *found);
+            } else {
+                matching = false;
+            }
+        }
+        out = std::move(next);
+    }
+    return out.empty() ? "." : out;
+}
+
+std::string forward_slashes(std::string p) {
+    std::replace(p.begin(), p.end(), '\\', '/');
+    return p;
+}
+
+// For a relative path inside the Data folder ("Data\hiscore.dat"), its file in the save
+// folder; nothing for other paths or while saves stay beside the game.
+std::optional<std::string> in_save_dir(const std::string& path) {
+    if (!g_save_dir) return std::nullopt;
+    const std::string p = forward_slashes(path);
+    std::size_t start = 0;
+    while (p.compare(start, 2, "./") == 0) start += 2;
+    const std::size_t slash = p.find('/', start);
+    if (p.empty() || p[0] == '/' || slash == std::string::npos) return std::nullopt;
+    if (!same_ignoring_case(p.substr(start, slash - start), "data")) return std::nullopt;
+    const std::size_t rest = p.find_first_not_of('/', slash);
+    if (rest == std::string::npos) return std::nullopt;  // the Data folder itself
+    return resolve_in(*g_save_dir, p.substr(rest));
+}
+
+// Like mkdir -p. Made folders are private to the player, as XDG asks of its data folder.
+bool make_folders(const std::string& dir) {
+    if (dir.empty() || is_folder(dir)) return true;
+    const std::string parent = parent_of(dir);
+    if (parent != dir && !make_folders(parent)) return false;
+    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
 }  // namespace
 
 // A read stream reads its file directly; a write stream collects the bytes and only puts
@@ -80,6 +144,7 @@ void stream_closer::operator()(stream* s) const {
 
 void set_game_dir(const std::string& dir) {
     g_game_dir = dir;
+    g_save_dir.reset();
 }
 
 const std::string& game_dir() {
@@ -94,29 +159,44 @@ std::string executable_dir() {
     return parent_of(std::string(buf, static_cast<std::size_t>(n)));
 }
 
+void set_save_dir(const std::string& dir) {
+    g_save_dir = dir;
+}
+
+std::string save_dir() {
+    return g_save_dir ? *g_save_dir : resolve_in(game_dir(), "Data");
+}
+
 std::string resolve_path(const std::string& path) {
-    std::string p = path;
-    std::replace(p.begin(), p.end(), '\\', '/');
-    std::string out = (!p.empty() && p[0] == '/') ? "/" : game_dir();
-    bool matching = true;  // once a component is missing, the rest cannot exist either
-    std::size_t pos = 0;
-    while (pos <= p.size()) {
-        std::size_t end = p.find('/', pos);
-        if (end == std::string::npos) end = p.size();
-        const std::string comp = p.substr(pos, end - pos);
-        pos = end + 1;
-        if (comp.empty() || comp == ".") continue;
-        std::string next = join(out, comp);
-        if (matching && comp != ".." && ::access(next.c_str(), F_OK) != 0) {
-            if (auto found = find_ignoring_case(out, comp)) {
-                next = join(out, *found);
-            } else {
-                matching = false;
-            }
-        }
-        out = std::move(next);
+    std::string beside = resolve_in(game_dir(), forward_slashes(path));
+    if (auto saved = in_save_dir(path)) {
+        // A save left in the game's Data by an older copy still loads until the first save.
+        if (exists(*saved) || !exists(beside)) return *saved;
     }
-    return out.empty() ? "." : out;
+    return beside;
+}
+
+std::string find_game_dir(const std::string& exe_dir, const std::string& installed) {
+    if (is_folder(resolve_in(exe_dir, "Data"))) return exe_dir;
+    if (installed.empty()) return exe_dir;
+    const std::string there = resolve_in(exe_dir, installed);
+    if (!is_folder(resolve_in(there, "Data"))) return exe_dir;
+    char buf[PATH_MAX];
+    return ::realpath(there.c_str(), buf) ? std::string(buf) : there;
+}
+
+std::string choose_save_dir(const std::string& dir) {
+    const std::string data = resolve_in(dir, "Data");
+    // Root may write anywhere; access() knows that, and about read-only mounts too.
+    if (is_folder(data) && ::faccessat(AT_FDCWD, data.c_str(), W_OK | X_OK, AT_EACCESS) == 0) {
+        return data;
+    }
+    // XDG: an empty or relative XDG_DATA_HOME is to be ignored.
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return join(xdg, "glimmerfrost");
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return join(home, ".local/share/glimmerfrost");
+    return data;  // nowhere better: saves fail and say so, the game plays on
 }
 
 int file_type(const std::string& path) {
@@ -140,14 +220,39 @@ stream_ref read_file(const std::string& path) {
     return s;
 }
 
+namespace {
+
+// A game killed mid-save leaves its temporary file behind; the next save clears those of
+// games that are gone, so they never pile up. A live game's may still become its save.
+void remove_dead_temps(const std::string& dir, const std::string& base) {
+    DIR* d = opendir(dir.c_str());
+    if (!d) return;
+    const std::string prefix = "." + base + ".tmp-";
+    while (const dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
+            errno == ESRCH) {
+            (void)::unlink(join(dir, name).c_str());
+        }
+    }
+    closedir(d);
+}
+
+}  // namespace
+
 stream_ref write_file(const std::string& path) {
-    const std::string target = resolve_path(path);
+    const auto saved = in_save_dir(path);
+    if (saved && !make_folders(*g_save_dir)) return nullptr;
+    const std::string target = saved ? *saved : resolve_path(path);
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode)) return nullptr;
 
     const std::string dir = parent_of(target);
     const std::string base = target.substr(target.rfind('/') + 1);
+    remove_dead_temps(dir, base);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = join(dir, "." + base + ".tmp-" + std::to_string(::getpid()) + "-" +

@@ -2,6 +2,10 @@
 // name matches whatever its case on disk ("data" and "Data" name one folder).
 // A written file reaches the disk only when its stream is closed: it is written under a
 // temporary name, flushed and renamed over the old one, so a crash leaves the old file.
+// A save folder set apart from the game (an installed game may not write its own Data)
+// stands in for the Data folder: a path inside Data ("Data\hiscore.dat") is read from the
+// file directly in the save folder first, else from the game's Data, and is always
+// written to the save folder, which is made when needed.
 #pragma once
 
 #include <cstdint>
@@ -18,10 +22,23 @@ struct stream_closer {
 };
 using stream_ref = std::unique_ptr<stream, stream_closer>;
 
-void set_game_dir(const std::string& dir);  // the folder relative paths start from
+// The folder relative paths start from; saves go back to its own Data folder.
+void set_game_dir(const std::string& dir);
 const std::string& game_dir();
-std::string executable_dir();                       // the folder that holds the running program
-std::string resolve_path(const std::string& path);  // the path on disk for a game path
+void set_save_dir(const std::string& dir);  // the folder saved files go to from now on
+std::string save_dir();                     // the game's Data folder unless set_save_dir moved it
+std::string executable_dir();               // the folder that holds the running program
+// The path on disk a read of a game path uses: inside Data, the save folder's file unless
+// only the game's Data has one.
+std::string resolve_path(const std::string& path);
+
+// The game's folder for a program in `exe_dir`: that folder when it has a Data folder (a
+// build or a portable copy), else `exe_dir`/`installed` when that has one (an installed
+// game), else `exe_dir`.
+std::string find_game_dir(const std::string& exe_dir, const std::string& installed);
+// Where the game in `dir` keeps its saves: its Data folder when that can be written, else
+// $XDG_DATA_HOME/glimmerfrost, else $HOME/.local/share/glimmerfrost. Creates nothing.
+std::string choose_save_dir(const std::string& dir);
 
 int file_type(const std::string& path);          // 0 nothing, 1 a file, 2 a folder
 stream_ref read_file(const std::string& path);   // null stream when it cannot be opened

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "asset_files.h"
 
@@ -69,6 +72,33 @@ TEST(Pictures, EachIsEightBitRgbOfItsSizeWithoutAlpha) {
         EXPECT_EQ(h.bit_depth, 8) << s.name;
         EXPECT_EQ(h.color_type, PNG_COLOR_TYPE_RGB) << s.name << ": expected RGB without alpha";
         EXPECT_FALSE(h.has_trns) << s.name << ": transparency must come from black only";
+    }
+}
+
+TEST(Pictures, DesktopIconsAreRoundedTilesOfTheirSizes) {
+    // Desktops draw the icon on any colour: the tile's corners must be see-through,
+    // and the tile itself solid.
+    for (uint32_t size : {64u, 128u, 256u}) {
+        const std::string name = "icon-" + std::to_string(size) + ".png";
+        png_header h = read_png_header(asset_path(name));
+        ASSERT_TRUE(h.ok) << name << " is missing or not a PNG";
+        EXPECT_EQ(h.width, size) << name;
+        EXPECT_EQ(h.height, size) << name;
+        EXPECT_EQ(h.bit_depth, 8) << name;
+        EXPECT_EQ(h.color_type, PNG_COLOR_TYPE_RGB_ALPHA) << name << ": expected RGBA";
+
+        png_image img{};
+        img.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&img, asset_path(name).c_str())) << name;
+        img.format = PNG_FORMAT_RGBA;
+        std::vector<uint8_t> px(PNG_IMAGE_SIZE(img));
+        ASSERT_TRUE(png_image_finish_read(&img, nullptr, px.data(), 0, nullptr)) << name;
+        auto alpha = [&](uint32_t x, uint32_t y) { return px[(y * size + x) * 4 + 3]; };
+        const uint32_t last = size - 1, mid = size / 2;
+        for (auto [x, y] : {std::pair{0u, 0u}, {last, 0u}, {0u, last}, {last, last}})
+            EXPECT_EQ(alpha(x, y), 0) << name << ": corner (" << x << ", " << y << ")";
+        for (auto [x, y] : {std::pair{mid, mid}, {mid, size / 16}, {size / 16, mid}})
+            EXPECT_EQ(alpha(x, y), 255) << name << ": tile at (" << x << ", " << y << ")";
     }
 }
 

@@ -1,7 +1,8 @@
 // assetgen: draws every picture and synthesises every sound of the game.
 //   assetgen ASSET_DIR DATA_DIR FONT_FILE [--pictures | --sounds]
-// Pictures go to ASSET_DIR (they are compiled into the game), sounds to
-// DATA_DIR (they sit beside it in Data/).
+// Pictures go to ASSET_DIR (they are compiled into the game, but for the
+// desktop icons, which are installed), sounds to DATA_DIR (they sit beside it
+// in Data/).
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -32,6 +33,12 @@ bool make_pictures(const std::string& dir, const std::string& font) {
     ok &= save_picture(dir, "pointer.png", ag::draw_pointer());
     ok &= save_picture(dir, "title.png", ag::draw_title(font));
     ok &= save_picture(dir, "qblogo.png", ag::draw_logo(font));
+    for (int size : {64, 128, 256}) {
+        const std::string path = dir + "/icon-" + std::to_string(size) + ".png";
+        if (ag::write_png_rgba(path, ag::draw_icon(size))) continue;
+        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+        ok = false;
+    }
     return ok;
 }
 

@@ -16,6 +16,8 @@ image8 draw_sheet();                              // 575 x 416 sprite sheet
 image8 draw_pointer();                            // 18 x 18
 image8 draw_title(const std::string& font_path);  // 486 x 139
 image8 draw_logo(const std::string& font_path);   // 420 x 236
+// The desktop icon, size x size with coverage as alpha (written as RGBA, unlike the rest).
+canvas draw_icon(int size);
 
 // Sprite frames, each at its own size, for the sheet.
 image8 draw_player_frame(int frame);  // 404 x 82, frames 0..4

@@ -2,12 +2,17 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
 namespace ag {
 
-bool write_png(const std::string& path, const image8& img) {
+namespace {
+
+// Rows of 8-bit pixels of `type` into a PNG at `path`.
+template <class Row>
+bool write_rows(const std::string& path, int w, int h, int type, Row row) {
     std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!f) return false;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -22,15 +27,38 @@ bool write_png(const std::string& path, const image8& img) {
     }
     png_init_io(png, f.get());
     png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, png_uint_32(img.w), png_uint_32(img.h), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, type, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < img.h; ++y) {
-        png_write_row(png, img.at(0, y));
+    for (int y = 0; y < h; ++y) {
+        png_write_row(png, row(y));
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return true;
+}
+
+uint8_t byte_of(float v) {
+    return uint8_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+}
+
+}  // namespace
+
+bool write_png(const std::string& path, const image8& img) {
+    return write_rows(path, img.w, img.h, PNG_COLOR_TYPE_RGB, [&](int y) { return img.at(0, y); });
+}
+
+bool write_png_rgba(const std::string& path, const canvas& c) {
+    std::vector<uint8_t> row(size_t(c.w) * 4);
+    return write_rows(path, c.w, c.h, PNG_COLOR_TYPE_RGB_ALPHA, [&](int y) {
+        for (int x = 0; x < c.w; ++x) {
+            const rgb v = c.color(x, y);
+            uint8_t* d = &row[size_t(x) * 4];
+            d[0] = byte_of(v.r), d[1] = byte_of(v.g), d[2] = byte_of(v.b);
+            d[3] = byte_of(c.alpha(x, y));
+        }
+        return row.data();
+    });
 }
 
 bool read_png(const std::string& path, image8& img) {

@@ -9,6 +9,8 @@
 namespace ag {
 
 bool write_png(const std::string& path, const image8& img);
+// 8-bit RGBA from the canvas's colour and coverage, for pictures seen outside the game.
+bool write_png_rgba(const std::string& path, const canvas& c);
 // Reads any PNG as 8-bit RGB (the contact sheet uses it). False on failure.
 bool read_png(const std::string& path, image8& img);
 
