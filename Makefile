@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build build-asan run test test-asan bench clean format
+.PHONY: all deps build build-asan run test test-asan bench clean format fuzz soak deb
 
 all: build
 
@@ -30,8 +30,31 @@ test: build build-asan
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The Debian package, in $(BUILD)/; its dependencies come from dpkg-shlibdeps.
+deb: build
+	cd $(BUILD) && cpack -G DEB
+
 bench: build
-	./$(BUILD)/bench/bench_draw
+	SDL_VIDEODRIVER=offscreen ./$(BUILD)/bench/bench_draw
+	SDL_VIDEODRIVER=offscreen ./$(BUILD)/bench/bench_round
+
+# libFuzzer needs clang, so the fuzz targets get a build of their own.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# clang warns where g++ does not; the g++ builds keep the warnings honest.
+FUZZ_WARNINGS ?= -Wno-error=shadow
+fuzz:
+	@scripts/install-deps --fuzz
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) \
+		$(CMAKE_FLAGS) -DGF_FUZZ=ON -DGF_SANITIZE=ON -DBUILD_TESTING=OFF \
+		-DCMAKE_C_FLAGS=-fsanitize=fuzzer-no-link \
+		"-DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link $(FUZZ_WARNINGS)"
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	fuzz/run.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)
+
+# Twenty rounds back to back with random input, and the figures.
+soak: build
+	./$(BUILD)/glimmerfrost-soak --rounds 20 --data $(BUILD)/Data
 
 format:
 	find src tools tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
