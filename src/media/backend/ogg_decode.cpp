@@ -21,6 +21,7 @@ std::size_t mem_read(void* dst, std::size_t size, std::size_t count, void* src) 
     auto* f = static_cast<memory_file*>(src);
     if (size == 0) return 0;
     const std::size_t n = std::min(count, (f->bytes.size() - f->pos) / size);
+    if (n == 0) return 0;  // an empty file has no bytes at all, not even an address
     std::memcpy(dst, f->bytes.data() + f->pos, n * size);
     f->pos += n * size;
     return n;
@@ -80,6 +81,8 @@ bool ogg_reader::open(std::span<const std::uint8_t> file, std::string& error) {
         ok = li && li->channels == d_->file_channels && li->rate == d_->rate;
     }
     d_->frames = ok ? ov_pcm_total(&d_->vf, -1) : 0;
+    // The length is read from the last page alone, which damage can make claim anything.
+    if (ok && d_->frames / d_->rate > 24 * 3600) ok = false;
     if (!ok || d_->frames <= 0) {
         error = ok ? "no samples in the file" : "damaged Ogg Vorbis data";
         d_ = std::make_unique<impl>();
@@ -138,7 +141,9 @@ bool decode_ogg(std::span<const std::uint8_t> file, pcm_sound& out, std::string&
     if (!reader.open(file, error)) return false;
     out.channels = reader.channels();
     out.rate = reader.rate();
-    out.samples.reserve(static_cast<std::size_t>(reader.frames() * out.channels));
+    // The claimed length only sizes the first allocation, and only up to a long track.
+    const std::int64_t claimed = std::min<std::int64_t>(reader.frames(), std::int64_t{1} << 22);
+    out.samples.reserve(static_cast<std::size_t>(claimed * out.channels));
     constexpr long stretch = 4096;
     for (;;) {
         const std::size_t at = out.samples.size();
