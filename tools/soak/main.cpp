@@ -163,8 +163,9 @@ int main(int argc, char** argv) {
     const rule_check& rules = soak.rules();
     std::printf(
         "soak: rule breaks %d; max live star bursts %d; lowest clock %d; best score %d; "
-        "slowest frame %.1f ms\n",
-        rules.breaks(), rules.max_stars(), rules.min_level(), rules.best(), r.slowest_frame_ms);
+        "slowest frame %.1f ms (frame %d)\n",
+        rules.breaks(), rules.max_stars(), rules.min_level(), rules.best(), r.slowest_frame_ms,
+        r.slowest_frame);
     for (const std::string& b : rules.first_breaks()) std::printf("soak:   %s\n", b.c_str());
     verdict(rules.breaks() == 0, "the game broke its rules");
 

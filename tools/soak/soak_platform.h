@@ -30,7 +30,8 @@ struct soak_record {
     bool out_of_frames = false;
     resource_sample start;                    // first title frame after the intro
     std::vector<resource_sample> rounds_end;  // first title frame after each tally
-    double slowest_frame_ms = 0;              // wall time between two presents
+    double slowest_frame_ms = 0;              // wall time of the game's longest frame
+    int slowest_frame = 0;
 };
 
 class soak_platform : public media::platform {
