@@ -8,25 +8,13 @@
 #include <thread>
 #include <vector>
 
+#include "bench_platform.h"
 #include "bench_scene.h"
 #include "media/backend/gl_renderer.h"
 #include "media/display.h"
 #include "media/platform.h"
 
 namespace {
-
-// The real clock and no events: nothing in the benchmark waits for input.
-class bench_platform : public media::platform {
-  public:
-    bool poll_event(media::platform_event&) override { return false; }
-    void wait_event(int) override {}
-    int millisecs() override {
-        using namespace std::chrono;
-        return int(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-    }
-    void sleep_ms(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-    bool may_probe_retrace() override { return false; }
-};
 
 using frame_fn = int (*)(const bench::scene_images&, bool, int);
 
@@ -59,7 +47,7 @@ void run(const char* label, frame_fn draw, const bench::scene_images& im, bool s
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
-    media::install_platform(std::make_unique<bench_platform>());
+    media::install_platform(std::make_unique<bench::real_clock_platform>());
     media::open_graphics(640, 480, 32, 60, 2);  // full screen, as the game opens it
     const char* font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     const bench::scene_images game = bench::make_images(font, true);

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_platform.h"
 #include "bench_scene.h"
 #include "media/assets.h"
 #include "media/backend/gl_renderer.h"
@@ -20,19 +21,6 @@
 #include "media/sound.h"
 
 namespace {
-
-// The real clock and no events: nothing in the benchmark waits for input.
-class bench_platform : public media::platform {
-  public:
-    bool poll_event(media::platform_event&) override { return false; }
-    void wait_event(int) override {}
-    int millisecs() override {
-        using namespace std::chrono;
-        return int(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-    }
-    void sleep_ms(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-    bool may_probe_retrace() override { return false; }
-};
 
 using bench_clock = std::chrono::steady_clock;
 
@@ -109,7 +97,7 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(3, std::atoi(argv[1])) : 20;
     setenv("ALSOFT_DRIVERS", "null", 0);
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    media::install_platform(std::make_unique<bench_platform>());
+    media::install_platform(std::make_unique<bench::real_clock_platform>());
     media::set_game_dir(GF_BUILD_DIR);
     if (media::file_type("Data\\play.ogg") != 1) {
         std::fprintf(stderr, "bench_music: no Data folder in %s (build game_assets)\n",
