@@ -9,6 +9,7 @@
 #include "lettering.h"
 #include "noise.h"
 #include "png_io.h"
+#include "scenery.h"
 
 using namespace ag;
 
@@ -62,6 +63,22 @@ TEST(Canvas, OutlineRimsTheShapeOnly) {
     dark.put(1, 0, {0, 0, 0});
     canvas od = outline(dark, 0.25f, {0.05f, 0.05f, 0.1f}, false);
     EXPECT_FLOAT_EQ(od.color(0, 0).b, 0.1f);
+}
+
+TEST(StereoTone, NoColourOverfillsAnEyePairAndOrderIsKept) {
+    // The heaviest each pair makes of a channel, both copies twice: red 288, green 208,
+    // blue 320 of 255.
+    auto load = [](rgb c) { return std::max({c.r * 288, c.g * 208, c.b * 320}) / 255; };
+    for (rgb c : {rgb{1, 1, 1}, hex(0xf4f8ff), hex(0x8fa5cf), hex(0xffcf6b), rgb{0, 0, 1}}) {
+        for (float exposure : {1.0f, 0.76f}) {
+            rgb t = stereo_tone(c, exposure, 0.9f);
+            EXPECT_LE(load(t), 0.9f + 1e-4f) << "exposure " << exposure;
+            EXPECT_GE(std::min({t.r, t.g, t.b}), 0.0f);
+        }
+    }
+    // Brighter snow stays brighter, so lit and shaded faces still read apart.
+    EXPECT_GT(stereo_tone(hex(0xe6eeff), 0.76f, 0.96f).b,
+              stereo_tone(hex(0x8098c6), 0.76f, 0.96f).b);
 }
 
 TEST(Canvas, WrappedBandsCarryShapesAcrossTheSeam) {

@@ -1,9 +1,12 @@
 // Text: measuring and placing captions with a real TrueType face.
 #include <gtest/gtest.h>
 
+#include "media/backend/glyph_raster.h"
 #include "media/embedded.h"
 #include "media/text.h"
 #include "support/gl_screen.h"
+
+void register_game_assets();
 
 namespace {
 
@@ -125,4 +128,58 @@ TEST_F(text_test, missing_or_bad_faces_give_no_font) {
     static const std::uint8_t junk[] = {0, 1, 0, 0, 9, 9, 9, 9};
     media::register_embedded_file("junk.ttf", junk, sizeof junk);
     EXPECT_EQ(media::load_image_font("junk.ttf", 26, 4), nullptr);
+}
+
+TEST(game_face, every_stroke_is_two_rows_so_scan_lines_cannot_swallow_it) {
+    // The retro scan lines blank every other row. A hairline one row thick, with nothing
+    // above or below it, vanishes under them: "Off" read "Ojj", "Retro" read "Netro".
+    register_game_assets();
+    const auto bytes = media::embedded_file("font.ttf");
+    ASSERT_FALSE(bytes.empty());
+    auto face = media::backend::glyph_raster::open({bytes.begin(), bytes.end()}, 26);
+    ASSERT_TRUE(face);
+    for (char32_t ch = 33; ch < 127; ++ch) {
+        media::backend::glyph_bitmap g;
+        ASSERT_TRUE(face->render(ch, g)) << char(ch);
+        auto at = [&](int x, int y) {
+            return x < 0 || y < 0 || x >= g.width || y >= g.height
+                       ? 0
+                       : int(g.coverage[std::size_t(y * g.width + x)]);
+        };
+        int hairline = 0;  // solid ink with next to none above or below
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                hairline += at(x, y) >= 160 && at(x, y - 1) < 64 && at(x, y + 1) < 64;
+        // A stroke may end in one such pixel; a bar is made of several.
+        EXPECT_LE(hairline, 1) << "'" << char(ch) << "' has strokes one row thin";
+    }
+}
+
+TEST(game_face, longest_tally_lines_fit_the_screen_with_their_eye_copies) {
+    test_support::open_test_screen();
+    register_game_assets();
+    auto font = media::load_image_font("font.ttf", 26, media::font_smooth);
+    ASSERT_TRUE(font);
+    media::set_image_font(font);
+    media::set_blend(media::blend_light);
+    struct line {
+        const char* text;
+        float scale;
+    };
+    const line lines[] = {{"You Collected 49 Out Of 50 Missing Presents", 1.2f},
+                          {"You Got The High Score This Game!", 1.2f},
+                          {"Presents Recovered Bonus: +4900 Pts", 1.0f},
+                          {"Final Score: 1234567", 2.0f}};
+    for (const line& l : lines) {
+        media::clear_screen();
+        media::set_scale(l.scale, l.scale);
+        const float w = float(media::text_width(l.text)) * l.scale;
+        media::draw_text(l.text, 320 - w / 2, 200);
+        const box b = lit_box();
+        // The stereo copies stand 4 pixels to either side.
+        EXPECT_GE(b.x0, 4) << l.text;
+        EXPECT_LE(b.x1, 635) << l.text;
+    }
+    media::set_scale(1, 1);
+    media::set_image_font(nullptr);
 }

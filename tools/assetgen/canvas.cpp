@@ -44,6 +44,15 @@ void canvas::add(int x, int y, rgb c) {
     p[0] += c.r * a, p[1] += c.g * a, p[2] += c.b * a;
 }
 
+canvas layered(const canvas& bottom, const canvas& top) {
+    canvas out = bottom;
+    for (size_t i = 0; i + 3 < out.px.size(); i += 4) {
+        float k = 1.0f - top.px[i + 3];
+        for (size_t j = 0; j < 4; ++j) out.px[i + j] = top.px[i + j] + out.px[i + j] * k;
+    }
+    return out;
+}
+
 canvas downsample(const canvas& hi, int fx, int fy) {
     canvas lo(hi.w / fx, hi.h / fy);
     lo.wrap_x = hi.wrap_x;

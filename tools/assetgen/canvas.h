@@ -89,6 +89,9 @@ struct canvas {
     void paint(float x0, float y0, float x1, float y1, float scale, In inside, Shade shade);
 };
 
+// Lays `top` over `bottom`, which must be of the same size.
+canvas layered(const canvas& bottom, const canvas& top);
+
 // Averages fx x fy blocks of a super-sampled canvas into one pixel.
 canvas downsample(const canvas& hi, int fx, int fy);
 

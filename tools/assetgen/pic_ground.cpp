@@ -15,6 +15,11 @@ const drift back_drift{70, {{2, 9, 0.4f}, {5, 5, 1.7f}, {9, 3, 0.2f}, {1, 4, 2.0
 const drift mid_drift{104, {{3, 8, 2.2f}, {7, 4, 0.9f}, {11, 2, 2.9f}, {2, 5, 0.1f}}};
 const drift front_drift{150, {{4, 7, 1.1f}, {6, 4, 2.6f}, {13, 2, 0.7f}, {1, 3, 1.3f}}};
 
+// How bright the snow may come out in stereo (see stereo_tone): the near snow fills the
+// eye pairs almost to the top, the far drift leaves room for the layers behind it.
+constexpr float near_exposure = 0.76f, near_peak = 0.96f;
+constexpr float far_exposure = 0.9f, far_peak = 0.82f;
+
 // Moonlight on a drift: faces turned to the upper left catch it.
 void paint_drift(pen& p, const drift& d, rgb lit_c, rgb shade_c, uint32_t seed) {
     p.region(
@@ -121,17 +126,23 @@ void draw_lantern_post(pen& p, float x, float ground) {
 }
 
 canvas ground_band() {
-    canvas hi(band_w * ss, band_h * ss);
-    hi.wrap_x = true;
-    pen p{hi, float(ss)};
-    // Far drift with hazy trees, then nearer rows.
-    paint_drift(p, back_drift, hex(0xc9d7f0), hex(0x7f95c2), 3);
+    // The far drift with its hazy trees is a layer of its own: stereo adds it onto
+    // the foot of the mountains and the sky, so it is kept dimmer than the near snow.
+    canvas far(band_w * ss, band_h * ss);
+    far.wrap_x = true;
+    pen fp{far, float(ss)};
+    paint_drift(fp, back_drift, hex(0xc9d7f0), hex(0x7f95c2), 3);
     rng r(77);
     for (int i = 0; i < 46; ++i) {
         float x = float(i) * (band_w / 46.0f) + r.range(-8, 8);
         float h = r.range(28, 52);
-        draw_pine(p, x, back_drift.top(x, band_w) + 6, h, uint32_t(100 + i), 0.45f);
+        draw_pine(fp, x, back_drift.top(x, band_w) + 6, h, uint32_t(100 + i), 0.45f);
     }
+    tone_layer(far, far_exposure, far_peak);
+
+    canvas near(band_w * ss, band_h * ss);
+    near.wrap_x = true;
+    pen p{near, float(ss)};
     paint_drift(p, mid_drift, hex(0xdfe9fb), hex(0x8fa5cf), 5);
     draw_cabin(p, 900, mid_drift.top(900, band_w) + 8);
     draw_lantern_post(p, 846, mid_drift.top(846, band_w) + 14);
@@ -143,7 +154,9 @@ canvas ground_band() {
         draw_pine(p, x, mid_drift.top(x, band_w) + 10, h, uint32_t(200 + i), 0.0f);
     }
     paint_drift(p, front_drift, hex(0xe6eeff), hex(0x8098c6), 7);
-    canvas lo = downsample(hi, ss, ss);
+    tone_layer(near, near_exposure, near_peak);
+
+    canvas lo = downsample(layered(far, near), ss, ss);
     return outline(lo, 0.3f, hex(0x0b1224), false);
 }
 

@@ -7,6 +7,7 @@
 
 #include "noise.h"
 #include "pictures.h"
+#include "scenery.h"
 
 namespace ag {
 namespace {
@@ -14,6 +15,11 @@ namespace {
 constexpr int band_w = 1280, band_h = 384;  // in screen pixels
 constexpr int ss = 2;                       // canvas pixels per screen pixel
 constexpr int foot_row = 190;               // screen y 385, well under the ground's drifts
+// The valley floor sinks into the night between these band rows (screen y 270 and 345,
+// above the far drift of the ground), so the stereo mode, which adds the layers up,
+// finds almost nothing of the band behind the snow and no edge at its foot.
+constexpr float dusk_top = 170, dusk_bottom = 245;
+const rgb valley_floor = hex(0x010103);
 
 struct peak {
     float x, top, width, height;
@@ -81,16 +87,17 @@ void paint_range(canvas& c, const range& r, const look& k) {
             if (below < 1.6f && lit_face) col = mix(col, hex(0xf4f8ff), 0.6f);
             float haze = smooth(k.haze_top, k.haze_bottom, y);
             col = mix(col, k.haze, haze);
+            col = mix(col, valley_floor, smooth(dusk_top, dusk_bottom, y));
             c.put(cx, cy, col, 1.0f);
         }
     }
 }
 
-// A dark line of far-off pines along the foot of the mountains.
+// A dark line of far-off pines along the foot of the mountains, fading into the valley.
 void paint_forest(canvas& c) {
     for (int cx = 0; cx < c.w; ++cx) {
         float x = (float(cx) + 0.5f) / ss;
-        float rows = 300.0f + 10.0f * band_noise(x, 2.0f, 80, 41, 3);
+        float rows = 226.0f + 10.0f * band_noise(x, 2.0f, 80, 41, 3);
         // Little tree tips every few pixels.
         float cell = std::fmod(x, 8.0f);
         float tip =
@@ -99,7 +106,7 @@ void paint_forest(canvas& c) {
         for (int cy = 0; cy < c.h; ++cy) {
             float y = (float(cy) + 0.5f) / ss;
             if (y < top) continue;
-            rgb col = mix(hex(0x263e62), hex(0x1e3152), smooth(top, top + 60, y));
+            rgb col = mix(hex(0x22385a), valley_floor, smooth(top, dusk_bottom, y));
             c.put(cx, cy, col, 1.0f);
         }
     }
@@ -134,12 +141,13 @@ canvas mountain_band() {
                23,
                10};
     look far_look{hex(0x6a7bab), hex(0x3a4a74), hex(0xd4e0f6), hex(0x8196c2),
-                  hex(0x4d6a9e), 140,           320,           20};
+                  hex(0x40598a), 140,           320,           20};
     look near_look{hex(0x52628e), hex(0x28334f), hex(0xe6eeff), hex(0x93a8d2),
-                   hex(0x3e5a88), 190,           350,           16};
+                   hex(0x34497a), 190,           350,           16};
     paint_range(hi, far, far_look);
     paint_range(hi, near, near_look);
     paint_forest(hi);
+    tone_layer(hi, 1.0f, 0.95f);
     // The band is squeezed to 256 rows: 3 canvas rows become 1.
     canvas lo = outline(downsample(hi, ss, ss * 3 / 2), 0.3f, hex(0x0b1224), false);
     // The ground always covers the foot of the band; leaving it empty keeps

@@ -18,10 +18,10 @@ rgb sky_gradient(float y) {
     };
     // The pale band sits where the sky meets the ridges. Lower down only the
     // tree line of the logo intro and the stereo mode see the sky (stereo adds
-    // every layer up), so it darkens there to keep the snow from washing out.
+    // every layer up), so it sinks to almost nothing behind the snow.
     static const stop stops[] = {{0, hex(0x070d22)},   {120, hex(0x12254d)}, {200, hex(0x2b4f86)},
-                                 {255, hex(0x6f8fc0)}, {320, hex(0x4d6a9e)}, {370, hex(0x2b4580)},
-                                 {420, hex(0x16264d)}, {480, hex(0x101c3c)}};
+                                 {255, hex(0x6f8fc0)}, {285, hex(0x3d5a8e)}, {315, hex(0x18284e)},
+                                 {345, hex(0x080f24)}, {380, hex(0x03060e)}, {480, hex(0x010102)}};
     for (size_t i = 0; i + 1 < std::size(stops); ++i) {
         if (y <= stops[i + 1].y) {
             float t = (y - stops[i].y) / (stops[i + 1].y - stops[i].y);
@@ -89,6 +89,8 @@ image8 draw_background() {
             v = v + hex(0x2b4f86) * (band * smooth(0.35f, 0.8f, haze) * 0.35f);
             v = v + aurora(fx, fy);
             v = v + moon_light(fx, fy);
+            // Behind the snow even the glows die away: nothing here for stereo to add.
+            v = mix(v, hex(0x010102), smooth(275, 340, fy));
             float* p = c.at(x, y);
             p[0] = v.r, p[1] = v.g, p[2] = v.b, p[3] = 1;
         }
@@ -100,7 +102,7 @@ image8 draw_background() {
         float b = std::pow(r.uniform(), 3.0f);
         float dx = x - moon_x, dy = y - moon_y;
         if (dx * dx + dy * dy < (moon_r + 14) * (moon_r + 14)) continue;
-        float horizon = 1.0f - smooth(250, 360, y) * 0.8f;
+        float horizon = 1.0f - smooth(250, 340, y) * 0.9f;
         rgb tint = mix(hex(0xf4f8ff), r.uniform() < 0.5f ? hex(0xffe6b8) : hex(0xbfd4ff),
                        r.uniform() * 0.6f);
         float k = (0.25f + 0.75f * b) * horizon;

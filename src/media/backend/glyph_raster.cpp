@@ -4,6 +4,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 
 namespace media::backend {
 
@@ -47,6 +48,14 @@ bool glyph_raster::render(char32_t ch, glyph_bitmap& out) {
     if (index == 0) return false;
     // Light hinting keeps horizontal shapes true to the unhinted advances used for layout.
     if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_LIGHT) != 0) return false;
+    // The retro scan lines blank every other row, which swallows a hairline one row thick
+    // (the bar of "f", the top of "R"). Thickening the strokes upwards only, by one and a
+    // half pixels at the game's size, leaves every one at least two rows while the glyphs
+    // keep their widths and advances.
+    if (face->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+        const FT_Pos grow = FT_Pos(size_) * 96 / 26;  // 26.6 fixed point
+        FT_Outline_EmboldenXY(&face->glyph->outline, 0, grow);
+    }
     if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return false;
     const FT_GlyphSlot g = face->glyph;
     const FT_Bitmap& bm = g->bitmap;
