@@ -14,10 +14,12 @@ using namespace media;
 namespace {
 
 // Runs one more frame of the round into the back buffer, unpresented, and keeps it as
-// the picture behind the pause menu.
+// the picture behind the pause menu. When that frame ended the round, the tally has
+// already taken over: the pause is dropped, so the ending runs exactly once.
 void freeze_round() {
     draw_backdrop();
     round_play();
+    if (game_state != gs_play) return;
     game_state = gs_pause;
     grab_image(img_snap, 0, 0, 0);
     move_mouse(320, 220);
@@ -113,6 +115,11 @@ void check_suspend() {
     const bool was_playing = channel_playing(music_chn) != 0;
     if (was_playing) pause_channel(music_chn);
     while (app_suspended() != 0) {
+    }
+    // Woken by a close request: the pass ends here and shutdown follows.
+    if (app_terminate() != 0) {
+        quit_game = 1;
+        return;
     }
     if (was_playing) resume_channel(music_chn);
 }

@@ -1,5 +1,6 @@
-// The title and pause menus: six entries picked with the mouse pointer or a pad that
-// steers it, four of them options that step on each click.
+// The title and pause menus: six entries picked with the mouse pointer, a pad that steers
+// it, or the arrow keys that move it from entry to entry; four entries are options that
+// step on each click.
 #include "game/globals.h"
 #include "game/screens.h"
 #include "media/assets.h"
@@ -8,6 +9,7 @@
 #include "media/input.h"
 #include "media/primitives.h"
 #include "storage/anaglyph_file.h"
+#include "storage/hiscore_file.h"
 
 using namespace media;
 
@@ -35,6 +37,28 @@ void steer_pointer_with_pad() {
     }
 }
 
+constexpr int entry_count = 6;
+
+// The entry under a pointer at height y: only the height counts, from 201 to 439.
+int entry_at(int y) {
+    return y > 200 ? (y - 200) / 40 : -1;
+}
+
+// Up and Down move the pointer into the middle of the previous or next entry, wrapping
+// round, so the highlight and the click rules stay the mouse's own.
+void step_pointer_with_keys() {
+    const int step = (key_hit(40) != 0 ? 1 : 0) - (key_hit(38) != 0 ? 1 : 0);
+    if (step == 0) return;
+    const int at = entry_at(mouse_y());
+    int next = 0;
+    if (at < 0 || at >= entry_count) {
+        next = step > 0 ? 0 : entry_count - 1;
+    } else {
+        next = (at + step + entry_count) % entry_count;
+    }
+    move_mouse(mouse_x(), 220 + 40 * next);
+}
+
 template <std::size_t n>
 const std::string& label(const std::array<std::string, n>& labels, int value) {
     static const std::string unknown = "?";
@@ -60,7 +84,7 @@ std::string entry_text(int i) {
 }
 
 void draw_entries(int selected) {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < entry_count; ++i) {
         const bool hot = i == selected;
         if (hot) {
             set_color(200, 255, 200);
@@ -130,6 +154,8 @@ void click(int selected) {
 }  // namespace
 
 void back_to_title() {
+    // A best set in the abandoned round reaches the disk now, as it does at the tally.
+    if (player->new_bs != 0) hiscore_file(1);
     scroll_spd = 0;
     sceenery_tag::reset();
     game_state = gs_title;
@@ -139,6 +165,7 @@ void back_to_title() {
 }
 
 void menus() {
+    step_pointer_with_keys();
     steer_pointer_with_pad();
     const int px = mouse_x();
     const int py = mouse_y();
@@ -160,10 +187,11 @@ void menus() {
     draw3d->t3d(credits_txt, 320.0f, 462.0f, 1.0f, 1, 2);
     mode_3d = saved_mode;
 
-    const int selected = py > 200 ? (mouse_y() - 200) / 40 : -1;
+    const int selected = entry_at(mouse_y());
     draw_entries(selected);
 
-    if (mouse_hit(1) != 0 || joy_hit(0, 0) != 0) {
+    // Return (and the keypad's Enter) chooses as a left click does.
+    if (mouse_hit(1) != 0 || joy_hit(0, 0) != 0 || key_hit(13) != 0) {
         click(selected);
         flush_keys();
         flush_mouse();

@@ -32,7 +32,8 @@ void draw_page() {
 }
 
 bool fire_pressed() {
-    return key_hit(162) != 0 || mouse_hit(1) != 0 || mouse_hit(2) != 0 || joy_hit(0, 0) != 0;
+    return key_hit(162) != 0 || mouse_hit(1) != 0 || mouse_hit(2) != 0 || joy_hit(0, 0) != 0 ||
+           key_hit(13) != 0;
 }
 
 void leave() {

@@ -21,7 +21,8 @@ int app_suspended() {
     platform& p = current_platform();
     p.suspend_queried();
     pump_events();
-    if (!focus_is_lost()) return 0;
+    // A close request (the taskbar, a logout's SIGTERM) must not wait for the focus.
+    if (!focus_is_lost() || close_is_pending()) return 0;
     // The game calls this in a tight loop while it is away; waiting here keeps it off the CPU.
     p.wait_event(20);
     return 1;

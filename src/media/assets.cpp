@@ -79,6 +79,9 @@ void play_sound_effect(const sound_ref& snd) {
 void start_music(int track) {
     static const char* const files[] = {"Data\\intro.ogg", "Data\\play.ogg", "Data\\Win.ogg"};
     if (track < 1 || track > 3) return;
+    // The old track stops first: a looping channel dropped while playing would play on
+    // under everything, out of reach of the volume and the suspend.
+    stop_channel(music_chn);
     sound_ref snd = load_sound(files[track - 1], 1);
     music_chn = cue_sound(snd);
     set_channel_volume(music_chn, music_vol);

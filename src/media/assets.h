@@ -24,7 +24,7 @@ extern float music_vol;  // music gain 0..1, set by the menus
 // buffer) into the four sprite images. A missing embedded picture or font is fatal.
 void load_assets();
 void play_sound_effect(const media::sound_ref& snd);
-void start_music(int track);  // 1 title, 2 round play, 3 win; does not stop the old track
+void start_music(int track);  // 1 title, 2 round play, 3 win; stops the old track first
 
 // What was started since the last call, for the runner's trace: effect names such as
 // "Present", and track numbers.

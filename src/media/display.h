@@ -17,7 +17,7 @@ int graphics_width();
 int graphics_height();
 void hide_mouse();
 void move_mouse(int x, int y);  // screen pixels; mouse_x/mouse_y read it back at once
-int app_suspended();            // 1 while the focus is lost; blocks briefly for events
+int app_suspended();            // 1 while the focus is lost and no close is pending; waits briefly
 int app_terminate();            // 1 once per close request
 void close_graphics();          // tears the window down at program end
 

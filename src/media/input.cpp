@@ -193,6 +193,10 @@ bool focus_is_lost() {
     return g_in.focus_lost;
 }
 
+bool close_is_pending() {
+    return g_in.close_requested;
+}
+
 bool take_close_request() {
     const bool requested = g_in.close_requested;
     g_in.close_requested = false;

@@ -31,5 +31,6 @@ void reset_input();
 // Neither pumps: call pump_events first.
 bool focus_is_lost();       // between a focus_lost event and the next focus_gained
 bool take_close_request();  // true once per close request (requests in one pump count once)
+bool close_is_pending();    // a close request not yet taken
 
 }  // namespace media

@@ -21,15 +21,7 @@ constexpr int first_round_frame = 4;
 class round_run : public ::testing::Test {
   protected:
     test_support::temp_dir dir;
-    void SetUp() override {
-        std::filesystem::create_directories(dir / "Data");
-        for (const auto& f : std::filesystem::directory_iterator(GF_DATA_DIR)) {
-            if (f.path().extension() == ".ogg") {
-                std::filesystem::copy_file(f.path(),
-                                           dir / ("Data/" + f.path().filename().string()));
-            }
-        }
-    }
+    void SetUp() override { test_support::copy_game_sounds(dir, GF_DATA_DIR); }
     // Frame n of the run, counted from 1.
     static const trace_frame& at(const test_support::run_result& r, int n) {
         return r.trace.at(static_cast<std::size_t>(n - 1));
@@ -160,4 +152,17 @@ TEST_F(round_run, golden_round_reaches_the_tally) {
     EXPECT_EQ(end.integer("score"), 200);
     EXPECT_EQ(tally_at, 2651);
     EXPECT_EQ(end.integer("got"), 4);
+}
+
+TEST_F(round_run, a_best_from_an_abandoned_round_is_saved_as_the_round_is_left) {
+    // A warper is taken on frame 494 (50 points); the round is then left through the pause
+    // menu, and the run killed on the title: no shutdown, the best must be on disk already.
+    const std::string script =
+        "0 key_down 32\n0 key_up 32\n5 mouse_down 1\n5 mouse_up 1\n74 key_down 38\n"
+        "75 key_up 38\n510 key_down 27\n510 key_up 27\n515 key_down 27\n515 key_up 27\n";
+    auto r = run_replay(dir, script, "--frames 530 --clock-start 1065");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    ASSERT_EQ(at(r, 500).integer("best"), 50) << "the script no longer scores";
+    EXPECT_EQ(at(r, 517).integer("state"), 4);
+    EXPECT_EQ(dir.read("Data/hiscore.dat"), (std::vector<unsigned char>{50, 0, 0, 0}));
 }

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -53,6 +54,16 @@ inline run_result run_replay(const temp_dir& dir, const std::string& script,
     std::ifstream err(dir / "stderr.txt");
     r.errors.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
     return r;
+}
+
+// Gives the game folder the built sounds, so the trace names the effects it plays.
+inline void copy_game_sounds(const temp_dir& dir, const std::string& built_data) {
+    std::filesystem::create_directories(dir / "Data");
+    for (const auto& f : std::filesystem::directory_iterator(built_data)) {
+        if (f.path().extension() == ".ogg") {
+            std::filesystem::copy_file(f.path(), dir / ("Data/" + f.path().filename().string()));
+        }
+    }
 }
 
 }  // namespace test_support

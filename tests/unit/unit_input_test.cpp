@@ -128,6 +128,16 @@ TEST_F(unit_input, focus_loss_and_gain_flush_and_suspend_without_spinning) {
     EXPECT_EQ(4, plat->suspend_queries) << "every call is reported to the platform";
 }
 
+TEST_F(unit_input, a_close_request_ends_the_suspension_and_stays_for_app_terminate) {
+    plat->push(ev::focus_lost);
+    EXPECT_EQ(1, media::app_suspended());
+    plat->push(ev::close_request);
+    EXPECT_EQ(0, media::app_suspended()) << "a close must not wait for the focus";
+    EXPECT_EQ(0, media::app_suspended()) << "until the request is taken";
+    EXPECT_EQ(1, media::app_terminate());
+    EXPECT_EQ(1, media::app_suspended()) << "still away once the request is taken";
+}
+
 TEST_F(unit_input, app_terminate_reports_each_close_request_once) {
     EXPECT_EQ(0, media::app_terminate());
     plat->push(ev::close_request);

@@ -1,0 +1,66 @@
+# Shared by the shell tests that run the real game in a real X window under Xvfb. Source it,
+# call game_folder, then run_in_xvfb with a drive script that sources it too.
+
+# game_folder GAME DATA_DIR: a fresh folder in $work holding the game and its sounds. The
+# game treats the folder that holds it as its own, so its saves land in $work/Data.
+game_folder() {
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    cp "$1" "$work/glimmerfrost"
+    mkdir -p "$work/Data"
+    cp "$2"/*.ogg "$work/Data/" 2>/dev/null || true
+}
+
+# run_in_xvfb SECONDS SCRIPT ARGS...: the script on a fresh X server, ended after SECONDS;
+# on failure the game's own output is shown.
+run_in_xvfb() {
+    local seconds=$1
+    shift
+    if ! timeout "$seconds" xvfb-run -a -s '-screen 0 1280x1024x24' "$@"; then
+        cat "$work/out.txt" >&2 2>/dev/null || true
+        return 1
+    fi
+}
+
+# Inside the X server: starts the game and finds its window, in $pid and $win.
+start_game() {
+    ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null} "$work/glimmerfrost" >"$work/out.txt" 2>&1 &
+    pid=$!
+    win=$(xdotool search --sync --onlyvisible --name 'Glimmerfrost 3D' | head -n 1)
+    xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus --sync "$win"
+}
+
+game_alive() { kill -0 "$pid" 2>/dev/null; }
+
+# until_true SECONDS COMMAND...: polls the command every 0.1 s; false if it never held.
+until_true() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+# CPU ticks the game has used so far.
+game_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+
+# True once the game has gone a half second without using a tick: it is waiting.
+game_idle() {
+    local a
+    a=$(game_ticks)
+    sleep 0.5
+    (($(game_ticks) - a <= 1))
+}
+
+# expect_saves DIR: both saved files are there, 4 bytes each.
+expect_saves() {
+    local f size
+    for f in hiscore.dat anaglyph3d.dat; do
+        size=$(stat -c %s "$1/$f" 2>/dev/null || echo missing)
+        if [[ "$size" != 4 ]]; then
+            echo "$f: expected 4 bytes, got $size" >&2
+            return 1
+        fi
+    done
+}
