@@ -15,7 +15,7 @@
 #include "media/display.h"
 #include "media/files.h"
 #include "media/platform.h"
-#include "storage/anaglyph_file.h"
+#include "game/saved_files.h"
 
 void register_game_assets();
 

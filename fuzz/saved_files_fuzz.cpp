@@ -12,8 +12,7 @@
 #include "fuzz_check.h"
 #include "game/globals.h"
 #include "media/files.h"
-#include "storage/anaglyph_file.h"
-#include "storage/hiscore_file.h"
+#include "game/saved_files.h"
 
 namespace {
 

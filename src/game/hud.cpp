@@ -17,8 +17,9 @@ std::string hud_caption(const std::string& prefix, int value) {
 }
 
 void hud() {
-    const int saved_mode = mode_3d;
-    mode_3d = 0;
+    // Drawn flat in every mode: the renderer's mode is set aside for the three captions.
+    const int saved_mode = draw3d->mode;
+    draw3d->mode = 0;
     const std::string score = hud_caption("Score: ", player->score);
     const std::string best = hud_caption("Best: ", player->best_sc);
     const std::string time = hud_caption("Time: ", player->level);
@@ -29,6 +30,6 @@ void hud() {
     draw3d->t3d(best, static_cast<float>(320 - text_width(best) / 2), 0.0f, 1.0f, 0, 2);
     draw3d->sip(blend_alpha, 1.0f, 0, 1.0f, 1.0f);
     draw3d->t3d(time, static_cast<float>(626 - text_width(time)), 0.0f, 1.0f, 0, 2);
-    mode_3d = saved_mode;
+    draw3d->mode = saved_mode;
     snow_tag::update_storm();
 }

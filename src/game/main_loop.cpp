@@ -1,13 +1,12 @@
 #include "game/game.h"
 #include "game/globals.h"
+#include "game/saved_files.h"
 #include "game/screens.h"
 #include "media/clock.h"
 #include "media/display.h"
 #include "media/draw_state.h"
 #include "media/input.h"
 #include "media/primitives.h"
-#include "storage/anaglyph_file.h"
-#include "storage/hiscore_file.h"
 
 using namespace media;
 

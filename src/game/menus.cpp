@@ -2,14 +2,13 @@
 // it, or the arrow keys that move it from entry to entry; four entries are options that
 // step on each click.
 #include "game/globals.h"
+#include "game/saved_files.h"
 #include "game/screens.h"
 #include "media/assets.h"
 #include "media/display.h"
 #include "media/draw_state.h"
 #include "media/input.h"
 #include "media/primitives.h"
-#include "storage/anaglyph_file.h"
-#include "storage/hiscore_file.h"
 
 using namespace media;
 
@@ -181,11 +180,11 @@ void menus() {
     draw3d->i3d(img_title, 320.0f, 120.0f, 0, 4.0f, 0, 2);
 
     set_color(200, 255, 200);
-    const int saved_mode = mode_3d;
-    mode_3d = 0;
+    const int saved_mode = draw3d->mode;
+    draw3d->mode = 0;
     draw3d->sip(blend_alpha, 1.0f, 0, 1.0f, 1.0f);
     draw3d->t3d(credits_txt, 320.0f, 462.0f, 1.0f, 1, 2);
-    mode_3d = saved_mode;
+    draw3d->mode = saved_mode;
 
     const int selected = entry_at(mouse_y());
     draw_entries(selected);

@@ -1,10 +1,10 @@
 // Round play: the fly-in under "Ready, Set, Lets Go!", active play against the clock with
 // the speed steps, and the fly-out, then the hand-over to the tally.
 #include "game/globals.h"
+#include "game/saved_files.h"
 #include "game/screens.h"
 #include "media/assets.h"
 #include "media/draw_state.h"
-#include "storage/hiscore_file.h"
 
 using namespace media;
 

@@ -1,11 +1,10 @@
 #include "game/game.h"
 #include "game/globals.h"
+#include "game/saved_files.h"
 #include "game/screens.h"
 #include "media/clock.h"
 #include "media/display.h"
 #include "media/input.h"
-#include "storage/anaglyph_file.h"
-#include "storage/hiscore_file.h"
 
 using namespace media;
 

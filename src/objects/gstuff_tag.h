@@ -4,7 +4,7 @@
 // player on contact.
 #pragma once
 
-#include "objects/game_object.h"
+#include "render/game_object.h"
 
 struct gstuff_tag : game_object {
     float x = 0.0f;  // centre on screen

@@ -3,7 +3,7 @@
 // The sprite is drawn at 0.8 scale and never in stereo.
 #pragma once
 
-#include "objects/game_object.h"
+#include "render/game_object.h"
 
 struct player_tag : game_object {
     int score = 0;    // points of the current game, never below 0

@@ -3,7 +3,7 @@
 // 1280 pixels; a half at or past -640 jumps to +640.
 #pragma once
 
-#include "objects/game_object.h"
+#include "render/game_object.h"
 
 struct sceenery_tag : game_object {
     int bm1x = 0;  // left edges of the two mountain halves

@@ -2,7 +2,7 @@
 // the world during round play, and come back at the other side or at the top.
 #pragma once
 
-#include "objects/game_object.h"
+#include "render/game_object.h"
 
 struct snow_tag : game_object {
     float x = 0.0f;  // centre on screen

@@ -2,7 +2,7 @@
 // spins with the glows, swells, fades and recedes in stereo depth, then removes itself.
 #pragma once
 
-#include "objects/game_object.h"
+#include "render/game_object.h"
 
 struct star3d_tag : game_object {
     float x = 0.0f;  // centre on screen

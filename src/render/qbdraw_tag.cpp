@@ -1,10 +1,36 @@
 #include "render/qbdraw_tag.h"
 
-#include "game/globals.h"
+#include <array>
+
 #include "media/draw_state.h"
 #include "media/text.h"
 
 using namespace media;
+
+namespace {
+
+struct eye_pair {
+    int lr, lg, lb, rr, rg, rb;
+};
+// Left copy, right copy, for "M\G", "R\G", "R\C", "R\B".
+constexpr std::array<eye_pair, 4> eye_pairs = {{
+    {140, 4, 40, 4, 100, 20},
+    {4, 100, 20, 140, 4, 10},
+    {4, 80, 60, 140, 4, 10},
+    {4, 20, 140, 140, 4, 20},
+}};
+
+}  // namespace
+
+int qbdraw_tag::use_pair(int pair) {
+    if (pair < 1 || pair > 4) {
+        mode = 0;
+        return 0;
+    }
+    mode = pair;
+    const eye_pair& e = eye_pairs[static_cast<std::size_t>(pair - 1)];
+    return slc(e.lr, e.lg, e.lb, e.rr, e.rg, e.rb);
+}
 
 int qbdraw_tag::slc(int lr, int lg, int lb, int rr, int rg, int rb) {
     leye_r = lr;
@@ -29,7 +55,7 @@ int qbdraw_tag::i3d(const image_ref& img, float x, float y, int frame, float off
                     int passes) {
     // The eye copies turn about the whole-degree part of the caller's rotation.
     const float r = static_cast<float>(static_cast<int>(get_rotation()));
-    if (mode_3d == 0) {
+    if (mode == 0) {
         draw_image(img, x, y, frame);
     } else {
         for (int pass = 0; pass < passes; ++pass) {
@@ -53,7 +79,7 @@ int qbdraw_tag::t3d(const std::string& text, float x, float y, float offs, int c
         px = x - static_cast<float>(text_width(text)) * txt_xs / 2.0f;
         py = y - static_cast<float>(text_height()) * txt_ys / 2.0f;
     }
-    if (mode_3d == 0) {
+    if (mode == 0) {
         draw_text(text, px, py);
         return 0;
     }

@@ -2,6 +2,7 @@
 // the landscape comes as tinted pairs.
 #include <gtest/gtest.h>
 
+#include "game/saved_files.h"
 #include "game/screens.h"
 #include "media/text.h"
 #include "support/game_world.h"
@@ -48,10 +49,11 @@ class scene_test : public ::testing::Test {
 
 TEST_F(scene_test, hud_is_flat_and_green_in_stereo) {
     mode_3d = 1;
+    anaglyph_file(0);
     player->score = 120;
     media::clear_screen();
     hud();
-    EXPECT_EQ(mode_3d, 1) << "restored";
+    EXPECT_EQ(draw3d->mode, 1) << "restored";
     std::vector<std::uint8_t> px;
     media::backend::read_back_buffer(0, 0, 640, 32, px);
     int lit = 0, off_green = 0;
@@ -81,6 +83,7 @@ TEST_F(scene_test, best_caption_stays_centred_as_it_grows) {
 
 TEST_F(scene_test, player_and_gifts_flat_scenery_in_tinted_pairs) {
     mode_3d = 1;
+    anaglyph_file(0);
     game_state = gs_play;
     round_phase = 1;
     scroll_spd = 0;

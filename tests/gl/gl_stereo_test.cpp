@@ -18,10 +18,8 @@ class stereo_test : public ::testing::Test {
         media::auto_image_flags(media::img_masked | media::img_dynamic);
         white = test_support::solid_image(4, 4, 255, 255, 255);
         draw3d = std::make_shared<qbdraw_tag>();
-        draw3d->slc(4, 80, 60, 140, 4, 10);  // "R\C"
-        mode_3d = 3;
+        draw3d->use_pair(3);  // "R\C": (4, 80, 60) left, (140, 4, 10) right
     }
-    void TearDown() override { mode_3d = 0; }
 };
 
 TEST_F(stereo_test, copies_add_up_per_pass_and_saturate) {
@@ -46,7 +44,7 @@ TEST_F(stereo_test, negative_offset_swaps_sides_and_no_pass_draws_nothing) {
 }
 
 TEST_F(stereo_test, flat_mode_draws_once_with_the_callers_state) {
-    mode_3d = 0;
+    draw3d->mode = 0;
     media::set_color(100, 200, 50);
     draw3d->sip(media::blend_solid, 1.0f, 0, 1.0f, 1.0f);
     draw3d->i3d(white, 100, 100, 0, 8.0f, 0, 2);
@@ -61,7 +59,7 @@ TEST_F(stereo_test, eye_rotation_offset_leaves_the_whole_degrees) {
     EXPECT_FLOAT_EQ(media::get_rotation(), 37.5f) << "roffs 0 keeps the rotation";
     draw3d->i3d(white, 100, 100, 0, 4.0f, 1.0f, 2);
     EXPECT_FLOAT_EQ(media::get_rotation(), 37.0f);
-    mode_3d = 0;
+    draw3d->mode = 0;
     media::set_rotation(-12.75f);
     draw3d->i3d(white, 100, 100, 0, 4.0f, 2.0f, 2);
     EXPECT_FLOAT_EQ(media::get_rotation(), -12.0f) << "flat too, truncated toward zero";
@@ -83,7 +81,7 @@ TEST_F(stereo_test, centred_caption_is_the_plain_caption_moved_by_half_its_scale
     auto font = media::load_image_font(GF_TEST_FONT, 26, media::font_smooth);
     ASSERT_TRUE(font);
     media::set_image_font(font);
-    mode_3d = 0;
+    draw3d->mode = 0;
     const std::string text = "Ready";
     draw3d->sip(media::blend_mask, 1.0f, 0, 2.0f, 2.0f);
     draw3d->t3d(text, 320, 100, 4.0f, 1, 2);

@@ -17,8 +17,7 @@
 #include "game/globals.h"
 #include "media/files.h"
 #include "saved_files.h"
-#include "storage/anaglyph_file.h"
-#include "storage/hiscore_file.h"
+#include "game/saved_files.h"
 #include "support/temp_dir.h"
 
 extern char** environ;

@@ -1,5 +1,5 @@
-// The common base of the game's objects. Objects are shared (std::shared_ptr) and live while
-// anything refers to them; every field starts at zero.
+// The common base of the game's objects, the stereo renderer among them. Objects are shared
+// (std::shared_ptr) and live while anything refers to them; every field starts at zero.
 #pragma once
 
 struct game_object {
