@@ -207,12 +207,37 @@ int file_type(const std::string& path) {
     return 0;  // sockets, pipes and devices are no files the game can use
 }
 
-stream_ref read_file(const std::string& path) {
-    std::FILE* f = std::fopen(resolve_path(path).c_str(), "rb");
-    if (!f) return nullptr;
+namespace {
+
+// A descriptor for reading `disk_path`, or -1 with `why` set. Opened without waiting: a
+// pipe with no writer would block open for ever, and devices and pipes are no files the
+// game can use anyway.
+int open_regular(const std::string& disk_path, std::string& why) {
+    const int fd = ::open(disk_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return -1;
+    }
     struct stat st {};
-    if (::fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        why = "not a regular file";
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+}  // namespace
+
+stream_ref read_file(const std::string& path) {
+    std::string why;
+    const int fd = open_regular(resolve_path(path), why);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
         return nullptr;
     }
     stream_ref s{std::make_unique<stream>().release()};
@@ -305,18 +330,22 @@ bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
 
 // Makes the rename itself durable. Some file systems cannot sync a folder; that is no
 // reason to call the save failed.
-bool sync_folder(const std::string& dir) {
+// 0, or the errno of the failure.
+int sync_folder(const std::string& dir) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    if (fd < 0) return errno;
+    const int err = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
     ::close(fd);
-    return ok;
+    return err;
 }
 
 }  // namespace
 
-bool close_stream(stream_ref s) {
-    if (!s) return false;
+bool close_stream(stream_ref s, std::string& why) {
+    if (!s) {
+        why = "no stream";
+        return false;
+    }
     if (s->in) return true;  // the destructor closes it
     const int fd = s->out_fd;
     s->out_fd = -1;
@@ -324,28 +353,83 @@ bool close_stream(stream_ref s) {
     if (!write_all(fd, s->bytes) || ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(s->temp.c_str(), s->target.c_str()) != 0) err = errno;
-    if (err == 0) {
-        s->temp.clear();  // it is the target now
-        if (sync_folder(parent_of(s->target))) return true;
-        err = errno;
+    if (err != 0) {
+        why = s->target + ": " + std::strerror(err);
+        return false;
     }
-    log_line("files", "could not save " + s->target + ": " + std::strerror(err));
+    s->temp.clear();  // it is the target now
+    // The new file is in place; only its surviving a power cut is in doubt. Worth a note,
+    // once, but the save is made.
+    const std::string dir = parent_of(s->target);
+    if (const int sync_err = sync_folder(dir)) {
+        log_once("files sync " + dir, "files",
+                 "saved in " + dir + ", but could not sync the folder: " + std::strerror(sync_err));
+    }
+    return true;
+}
+
+bool close_stream(stream_ref s) {
+    if (!s) return false;
+    std::string why;
+    if (close_stream(std::move(s), why)) return true;
+    log_line("files", "could not save " + why);
     return false;
 }
 
 bool read_whole_file(const std::string& source, std::vector<std::uint8_t>& out) {
+    std::string why;
+    return read_whole_file(source, out, SIZE_MAX, {}, why);
+}
+
+bool read_whole_file(const std::string& source, std::vector<std::uint8_t>& out,
+                     std::size_t max_bytes, std::string_view magic, std::string& why) {
     out.clear();
+    const auto starts_right = [&] {
+        if (out.size() >= magic.size() && std::equal(magic.begin(), magic.end(), out.begin()))
+            return true;
+        why = "no \"" + std::string(magic) + "\" at its start";
+        out.clear();
+        return false;
+    };
     const auto embedded = embedded_file(source);
     if (!embedded.empty()) {
         out.assign(embedded.begin(), embedded.end());
-        return true;
+        return starts_right();
     }
-    stream_ref s = read_file(source);
-    if (!s) return false;
+    const int fd = open_regular(resolve_path(source), why);
+    if (fd < 0) return false;
+    struct stat st {};
+    const auto too_large = [&] {
+        why = "larger than " + std::to_string(max_bytes) + " bytes";
+        return false;
+    };
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && static_cast<std::uint64_t>(st.st_size) > max_bytes) ok = too_large();
+    if (ok) out.reserve(static_cast<std::size_t>(st.st_size));
+    // The first read stops after the magic, so a wrong file costs a few bytes.
+    std::size_t want = magic.empty() ? 65536 : magic.size();
+    bool checked = magic.empty();
     std::uint8_t buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, s->in)) > 0) out.insert(out.end(), buf, buf + n);
-    return !std::ferror(s->in);
+    while (ok) {
+        const ssize_t n = ::read(fd, buf, want);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            why = std::strerror(errno);
+            ok = false;
+        } else if (n == 0) {
+            break;
+        } else if (static_cast<std::size_t>(n) > max_bytes - out.size()) {
+            ok = too_large();  // it grew since fstat
+        } else {
+            out.insert(out.end(), buf, buf + n);
+            if (!checked && out.size() >= magic.size()) checked = true, ok = starts_right();
+            if (checked) want = sizeof buf;
+        }
+    }
+    ::close(fd);
+    if (ok && !checked) ok = starts_right();
+    if (!ok) out.clear();
+    return ok;
 }
 
 }  // namespace media

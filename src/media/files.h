@@ -8,9 +8,11 @@
 // written to the save folder, which is made when needed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace media {
@@ -40,14 +42,25 @@ std::string find_game_dir(const std::string& exe_dir, const std::string& install
 // $XDG_DATA_HOME/glimmerfrost, else $HOME/.local/share/glimmerfrost. Creates nothing.
 std::string choose_save_dir(const std::string& dir);
 
-int file_type(const std::string& path);          // 0 nothing, 1 a file, 2 a folder
-stream_ref read_file(const std::string& path);   // null stream when it cannot be opened
+int file_type(const std::string& path);  // 0 nothing, 1 a file, 2 a folder
+// Null stream when it cannot be opened or is no regular file: a pipe or a device is never
+// opened in a way that could wait for a writer.
+stream_ref read_file(const std::string& path);
 stream_ref write_file(const std::string& path);  // null stream when it cannot be created
 int read_int(const stream_ref& s);  // 32-bit little-endian; bytes past the end read as 0
 void write_int(const stream_ref& s, int value);
-bool close_stream(stream_ref s);  // false (and logged) when the data did not reach the disk
+// False (and logged) when the data did not reach the disk. Once the new file has replaced
+// the old one the save counts as made, even where its folder cannot be synced.
+bool close_stream(stream_ref s);
+// The same without the log line: `why` names the file and the failure, for the caller's one.
+bool close_stream(stream_ref s, std::string& why);
 
 // Reads a whole file (embedded name first, then disk). Empty when missing.
 bool read_whole_file(const std::string& source, std::vector<std::uint8_t>& out);
+// The same for a file of a known kind: at most `max_bytes`, opening with `magic`. False, with
+// `why` set, when it is missing, no regular file, larger, of another kind or unreadable; a
+// file that is too large or of another kind is read no further than it takes to tell.
+bool read_whole_file(const std::string& source, std::vector<std::uint8_t>& out,
+                     std::size_t max_bytes, std::string_view magic, std::string& why);
 
 }  // namespace media

@@ -17,6 +17,10 @@ namespace {
 enum class audio_mode { unopened, silent, device };
 audio_mode g_mode = audio_mode::unopened;
 
+// The game's own tracks are under a megabyte; anything this large is no sound of ours, and
+// reading it whole would stall every screen that starts it.
+constexpr std::size_t max_sound_bytes = std::size_t{16} << 20;
+
 std::string name_of(const std::string& path) {
     const auto slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -96,6 +100,7 @@ std::vector<channel_ref> g_started;
 // A channel leaves the list once it is over, or paused with no one left to resume it; the
 // last reference then gives its source back to the pool.
 void reclaim() {
+    backend::settle_fades();
     std::erase_if(g_started, [](const channel_ref& c) {
         c->refresh();
         const bool over = c->st == channel::state::done ||
@@ -132,15 +137,22 @@ bool audio_is_silent() {
 
 sound_ref load_sound(const std::string& path, int flags) {
     std::vector<std::uint8_t> bytes;
-    if (!read_whole_file(path, bytes)) {
-        log_once("sound " + path, "sound", "cannot read " + path);
+    std::string error;
+    if (!read_whole_file(path, bytes, max_sound_bytes, "OggS", error)) {
+        log_once("sound " + path, "sound", "cannot read " + path + ": " + error);
         return nullptr;
     }
+    // A damaged file plays what decodes, as a scratched record would; the player hears the
+    // cue, and the line says which file to replace.
+    const auto note_damage = [&](const std::string& damage) {
+        if (!damage.empty())
+            log_once("sound " + path, "sound",
+                     path + " is damaged (" + damage + "), playing what decodes");
+    };
     auto snd = std::make_shared<sound>();
     snd->name = name_of(path);
     snd->path = path;
     snd->loops = flags & 1;
-    std::string error;
     if (snd->loops) {
         // Music is only opened here: its length is in the file's last page, and the
         // decoding happens as it plays. A silent game never needs the file again.
@@ -150,14 +162,17 @@ sound_ref load_sound(const std::string& path, int flags) {
             log_once("sound " + path, "sound", "cannot decode " + path + ": " + error);
             return nullptr;
         }
+        note_damage(reader.damage());
         snd->length_ms = static_cast<int>(reader.frames() * 1000 / reader.rate());
         if (g_mode != audio_mode::silent) snd->ogg = std::move(file);
         return snd;
     }
-    if (!backend::decode_ogg(bytes, snd->pcm, error)) {
+    std::string damage;
+    if (!backend::decode_ogg(bytes, snd->pcm, error, damage)) {
         log_once("sound " + path, "sound", "cannot decode " + path + ": " + error);
         return nullptr;
     }
+    note_damage(damage);
     snd->length_ms = static_cast<int>(snd->pcm.frames() * 1000 / snd->pcm.rate);
     // A silent game never needs the samples; before open_audio a device may still come.
     if (g_mode == audio_mode::device) {

@@ -14,14 +14,15 @@ struct channel;
 using sound_ref = std::shared_ptr<sound>;
 using channel_ref = std::shared_ptr<channel>;
 
-// flags 1: loops when played. nullptr when missing or not decodable (logged once per file).
+// flags 1: loops when played. nullptr when missing, no regular file, over 16 MiB or not
+// decodable; a damaged file gives what decodes. Either is logged once per file.
 sound_ref load_sound(const std::string& path, int flags);
 channel_ref alloc_channel();                  // an idle channel that never plays
 channel_ref cue_sound(const sound_ref& snd);  // a new paused channel at the sound's start
 void set_channel_volume(const channel_ref& chn, float volume);  // linear gain 0..1
 void resume_channel(const channel_ref& chn);
 void pause_channel(const channel_ref& chn);
-void stop_channel(const channel_ref& chn);
+void stop_channel(const channel_ref& chn);    // over at once for the game; heard fading out
 int channel_playing(const channel_ref& chn);  // 1 while started and not stopped or finished
 
 // The file name of a sound without folder or extension, e.g. "Present".

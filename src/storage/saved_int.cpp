@@ -25,5 +25,7 @@ void save_saved_int(const std::string& path, int value, const std::string& what)
         return;
     }
     write_int(out, value);
-    if (!close_stream(std::move(out))) log_line("save", what + " not saved");
+    std::string why;  // one line for one failure: the file, the reason and what was lost
+    if (!close_stream(std::move(out), why))
+        log_line("save", "could not write " + why + ", " + what + " not saved");
 }

@@ -6,5 +6,5 @@
 
 // The stored value, or nothing when no regular file stands under the name.
 std::optional<int> load_saved_int(const std::string& path);
-// Writes the value; a failure is logged with `what` and the game carries on.
+// Writes the value; a failure is logged in one line with `what` and the game carries on.
 void save_saved_int(const std::string& path, int value, const std::string& what);

@@ -3,9 +3,13 @@
 // files it found.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "game_run.h"
@@ -71,6 +75,36 @@ class read_only_guard {
   private:
     std::vector<fs::path> paths_;
     bool works_ = false;
+};
+
+// Catches the game blocked on a pipe: the write end of a pipe opens only while a reader
+// waits, and opening it lets that reader go with an empty file. Counts the readers found.
+class pipe_watch {
+  public:
+    explicit pipe_watch(std::vector<fs::path> pipes) : pipes_(std::move(pipes)) {}
+    ~pipe_watch() {
+        stop_ = true;
+        thread_.join();
+    }
+    int readers() const { return found_; }
+
+  private:
+    void run() {
+        while (!stop_) {
+            for (const fs::path& p : pipes_) {
+                const int fd = ::open(p.c_str(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    ++found_;
+                    ::close(fd);
+                }
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    std::vector<fs::path> pipes_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> found_{0};
+    std::thread thread_{[this] { run(); }};
 };
 
 class hostile_folder : public ::testing::Test {
@@ -139,4 +173,46 @@ TEST_F(hostile_folder, truncated_sounds_play_what_they_can_and_are_named_once) {
     for (const auto& f : r.trace) music_starts += f.raw("music").empty() ? 0 : 1;
     EXPECT_GE(music_starts, 4) << "the game still starts each track";
     EXPECT_EQ(work.read("game/Data/hiscore.dat").size(), 4u);
+}
+
+TEST_F(hostile_folder, pipes_in_place_of_sounds_are_skipped_without_waiting) {
+    copy_sounds(game / "Data");
+    std::vector<fs::path> pipes;
+    for (const char* name : {"Bomb.ogg", "intro.ogg"}) {
+        fs::remove(game / "Data" / name);
+        ASSERT_EQ(0, ::mkfifo((game / "Data" / name).c_str(), 0644));
+        pipes.push_back(game / "Data" / name);
+    }
+    pipe_watch watch(pipes);
+    auto r = run_game(game, work.path(), two_rounds, "");
+    EXPECT_EQ(0, watch.readers()) << "the game waited on a pipe";
+    expect_two_rounds(r);
+    for (const char* name : {"Bomb.ogg", "intro.ogg"}) {
+        EXPECT_EQ(lines_with(r.errors, name), 1) << name << " named once:\n" << r.errors;
+    }
+    EXPECT_EQ(lines_with(r.errors, "not a regular file"), 2) << r.errors;
+    EXPECT_EQ(work.read("game/Data/hiscore.dat").size(), 4u) << "saves go on as before";
+}
+
+TEST_F(hostile_folder, damaged_and_oversized_sounds_are_named_once_each) {
+    copy_sounds(game / "Data");
+    const fs::path data = game / "Data";
+    fs::resize_file(data / "Bomb.ogg", fs::file_size(data / "Bomb.ogg") / 2);
+    {  // 2 KB of junk in the middle of the other long effect
+        std::fstream f(data / "Loose.ogg", std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(fs::file_size(data / "Loose.ogg") / 2));
+        f << std::string(2048, 'J');
+    }
+    fs::resize_file(data / "intro.ogg", 40 << 20);  // zeros after the end, past the limit
+    auto r = run_game(game, work.path(), two_rounds, "");
+    expect_two_rounds(r);
+    for (const char* name : {"Bomb.ogg", "Loose.ogg", "intro.ogg"}) {
+        EXPECT_EQ(lines_with(r.errors, name), 1) << name << " named once:\n" << r.errors;
+    }
+    EXPECT_EQ(lines_with(r.errors, "Bomb.ogg is damaged (cut short)"), 1) << r.errors;
+    EXPECT_EQ(lines_with(r.errors, "Loose.ogg is damaged (damaged in the middle)"), 1) << r.errors;
+    EXPECT_EQ(lines_with(r.errors, "intro.ogg: larger than"), 1) << r.errors;
+    int music_starts = 0;
+    for (const auto& f : r.trace) music_starts += f.raw("music").empty() ? 0 : 1;
+    EXPECT_GE(music_starts, 4) << "the game still starts each track";
 }

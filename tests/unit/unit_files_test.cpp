@@ -1,11 +1,15 @@
 // Files the game reads and writes: path translation, read_int at the end of a file, and
 // saves that never leave a damaged file behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "media/embedded.h"
@@ -15,6 +19,34 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Catches a read blocked on a pipe: the write end of a pipe opens only while a reader
+// waits, and opening it lets that reader go with an empty file. Counts the readers found.
+class pipe_watch {
+  public:
+    explicit pipe_watch(std::string path) : path_(std::move(path)) {}
+    ~pipe_watch() {
+        stop_ = true;
+        thread_.join();
+    }
+    int readers() const { return found_; }
+
+  private:
+    void run() {
+        while (!stop_) {
+            const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                ++found_;
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    std::string path_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> found_{0};
+    std::thread thread_{[this] { run(); }};
+};
 
 class unit_files : public testing::Test {
   protected:
@@ -186,6 +218,51 @@ TEST_F(unit_files, whole_files_come_from_the_executable_first) {
     put("unit_files_inside.png", {1});
     EXPECT_TRUE(media::read_whole_file("unit_files_inside.png", out));
     EXPECT_EQ((std::vector<std::uint8_t>{42, 43}), out);
+}
+
+TEST_F(unit_files, pipes_and_devices_are_refused_without_waiting_for_a_writer) {
+    ASSERT_EQ(0, ::mkfifo((dir + "/Data.pipe").c_str(), 0644));
+    fs::create_directory(dir + "/Data");
+    ASSERT_EQ(0, ::mkfifo((dir + "/Data/Bomb.ogg").c_str(), 0644));
+    pipe_watch watch_a(dir + "/Data.pipe"), watch_b(dir + "/Data/Bomb.ogg");
+    std::vector<std::uint8_t> out{1};
+    std::string why;
+    EXPECT_FALSE(media::read_file("Data.pipe"));
+    EXPECT_FALSE(media::read_whole_file("data\\bomb.ogg", out));
+    EXPECT_FALSE(media::read_whole_file("Data\\Bomb.ogg", out, 1 << 20, "OggS", why));
+    EXPECT_EQ("not a regular file", why);
+    EXPECT_TRUE(out.empty());
+    EXPECT_FALSE(media::read_whole_file("/dev/zero", out, 1 << 20, "", why))
+        << "a device would read for ever";
+    EXPECT_EQ(0, watch_a.readers() + watch_b.readers()) << "a read waited on a pipe";
+
+    // A folder is no file either.
+    EXPECT_FALSE(media::read_whole_file("Data", out, 1 << 20, "", why));
+    EXPECT_EQ("not a regular file", why);
+    EXPECT_FALSE(media::read_whole_file("Data\\Missing.ogg", out, 1 << 20, "", why));
+    EXPECT_FALSE(why.empty());
+}
+
+TEST_F(unit_files, a_whole_read_takes_only_files_of_its_size_and_kind) {
+    std::vector<unsigned char> ogg{'O', 'g', 'g', 'S'};
+    ogg.resize(1000, 7);
+    put("Data/ok.ogg", ogg);
+    put("Data/short.ogg", {'O', 'g'});
+    put("Data/empty.ogg", {});
+    put("Data/wav.ogg", {'R', 'I', 'F', 'F', 0, 0, 0, 0});
+    std::vector<std::uint8_t> out;
+    std::string why;
+    EXPECT_TRUE(media::read_whole_file("Data\\ok.ogg", out, 1000, "OggS", why)) << why;
+    EXPECT_EQ(ogg, out) << "a file of exactly the limit is read whole";
+    EXPECT_FALSE(media::read_whole_file("Data\\ok.ogg", out, 999, "OggS", why));
+    EXPECT_EQ("larger than 999 bytes", why);
+    EXPECT_TRUE(out.empty());
+    for (const char* name : {"Data\\short.ogg", "Data\\empty.ogg", "Data\\wav.ogg"}) {
+        EXPECT_FALSE(media::read_whole_file(name, out, 1000, "OggS", why)) << name;
+        EXPECT_EQ("no \"OggS\" at its start", why) << name;
+        EXPECT_TRUE(out.empty()) << name;
+    }
+    EXPECT_TRUE(media::read_whole_file("Data\\empty.ogg", out, 0, "", why)) << "no kind asked";
 }
 
 TEST(unit_files_log, a_broken_start_stops_with_the_message_and_status_1) {

@@ -86,6 +86,117 @@ TEST_F(unit_sound, missing_and_damaged_files_give_no_sound_logged_once) {
     EXPECT_EQ(0, media::sound_length_ms(none));
 }
 
+// Where each page of an Ogg file starts.
+std::vector<std::size_t> page_starts(const std::vector<std::uint8_t>& f) {
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i + 4 <= f.size(); ++i)
+        if (f[i] == 'O' && f[i + 1] == 'g' && f[i + 2] == 'g' && f[i + 3] == 'S') at.push_back(i);
+    return at;
+}
+
+TEST_F(unit_sound, a_damaged_file_plays_what_decodes_and_is_named_once) {
+    media::open_audio(false);
+    const auto whole = test_support::encode_tone(22050, 1, 22050 * 20);  // 20 s, many pages
+    const auto pages = page_starts(whole);
+    ASSERT_GT(pages.size(), 6u);
+    const std::size_t mid = pages[pages.size() / 2];
+    using bytes = std::vector<std::uint8_t>;
+    const bytes junk(2048, 0x5A);
+
+    bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2));
+    bytes overwritten = whole;
+    std::copy(junk.begin(), junk.end(),
+              overwritten.begin() + static_cast<std::ptrdiff_t>(mid + 100));
+    bytes inserted = whole;
+    inserted.insert(inserted.begin() + static_cast<std::ptrdiff_t>(mid), junk.begin(), junk.end());
+    bytes page_gone = whole;  // cut out cleanly: every page left is whole
+    page_gone.erase(page_gone.begin() + static_cast<std::ptrdiff_t>(mid),
+                    page_gone.begin() + static_cast<std::ptrdiff_t>(pages[pages.size() / 2 + 1]));
+    bytes padded = whole;
+    padded.resize(whole.size() + (1 << 20), 0);
+
+    const struct {
+        const char* name;
+        const bytes& file;
+        const char* damage;
+    } cases[] = {{"Cut", cut, "cut short"},
+                 {"Overwritten", overwritten, "damaged in the middle"},
+                 {"Inserted", inserted, "damaged in the middle"},
+                 {"PageGone", page_gone, "damaged in the middle"},
+                 {"Padded", padded, "junk after its end"},
+                 {"Whole", whole, nullptr}};
+    for (const auto& c : cases) {
+        const std::string path = dir + "/Data/" + c.name + ".ogg";
+        test_support::write_bytes(path, c.file);
+        testing::internal::CaptureStderr();
+        const auto effect = media::load_sound(path, 0);
+        const auto music = media::load_sound(path, 1);  // the same file as a track
+        const std::string err = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(effect && music) << c.name << ":\n" << err;
+        const int ms = media::sound_length_ms(effect);
+        if (!c.damage) {
+            EXPECT_EQ("", err) << "a whole file is no news";
+            EXPECT_EQ(20000, ms);
+            continue;
+        }
+        EXPECT_EQ(1, std::count(err.begin(), err.end(), '\n')) << c.name << ": once, got:\n" << err;
+        EXPECT_NE(std::string::npos,
+                  err.find("glimmerfrost: sound: " + path + " is damaged (" + c.damage + ")"))
+            << c.name << ": got:\n"
+            << err;
+        EXPECT_GT(ms, 5000) << c.name << ": what decodes still plays";
+        EXPECT_LE(ms, 20000) << c.name;
+    }
+
+    // A cut effect fades out instead of ending mid-wave.
+    media::backend::pcm_sound pcm;
+    std::string error, damage;
+    ASSERT_TRUE(media::backend::decode_ogg(cut, pcm, error, damage)) << error;
+    EXPECT_EQ("cut short", damage);
+    int tail = 0;
+    for (std::size_t i = pcm.samples.size() - 5; i < pcm.samples.size(); ++i)
+        tail = std::max(tail, std::abs(int{pcm.samples[i]}));
+    EXPECT_LT(tail, 500) << "the last samples of a cut sound should be near silence";
+}
+
+TEST_F(unit_sound, files_that_are_no_sound_of_ours_are_refused_in_one_line) {
+    media::open_audio(false);
+    const auto tone = test_support::encode_tone(22050, 1, 22050 * 20);
+    const auto pages = page_starts(tone);
+    ASSERT_GE(pages.size(), 4u);
+    std::vector<std::uint8_t> huge = tone;
+    huge.resize(17 << 20, 0);  // far above any sound of the game
+    const struct {
+        const char* name;
+        std::vector<std::uint8_t> file;
+        const char* says;
+    } cases[] = {
+        {"Wave", {'R', 'I', 'F', 'F', 1, 2, 3, 4}, "no \"OggS\" at its start"},
+        {"Leading",
+         [&] {
+             auto f = tone;
+             f.insert(f.begin(), 100, 0);
+             return f;
+         }(),
+         "no \"OggS\" at its start"},
+        {"Huge", huge, "larger than"},
+        {"Headers",
+         {tone.begin(), tone.begin() + static_cast<std::ptrdiff_t>(pages[2])},
+         "(cut short)"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = dir + "/Data/" + c.name + ".ogg";
+        test_support::write_bytes(path, c.file);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(nullptr, media::load_sound(path, 0)) << c.name;
+        EXPECT_EQ(nullptr, media::load_sound(path, 1)) << c.name;
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(1, std::count(err.begin(), err.end(), '\n')) << c.name << ": once, got:\n" << err;
+        EXPECT_NE(std::string::npos, err.find(path)) << err;
+        EXPECT_NE(std::string::npos, err.find(c.says)) << c.name << ": got:\n" << err;
+    }
+}
+
 TEST_F(unit_sound, decoding_keeps_every_sample) {
     for (const int channels : {1, 2, 3}) {
         const auto file = test_support::encode_tone(22050, channels, 12345);

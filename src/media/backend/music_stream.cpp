@@ -257,8 +257,8 @@ void stream_stop(const music_stream_ref& s) {
     s->stopped = true;
     s->playing = false;
     if (!handle_live(s->source)) return;  // the device took the buffers when it closed
-    alSourceStop(s->source_id());
-    alSourcei(s->source_id(), AL_BUFFER, 0);
+    // Fades out; the buffers it still plays are freed once it is quiet.
+    source_stop(s->source, s->buffers);
     for (const al_handle& b : s->buffers) free_buffer(b);
 }
 

@@ -24,7 +24,8 @@ music_stream_ref stream_cue(al_handle source, ogg_bytes file, float gain, std::s
 void stream_play(const music_stream_ref& s);
 void stream_pause(const music_stream_ref& s);
 void stream_gain(const music_stream_ref& s, float gain);
-// Ends it for good: the source is left stopped and empty, the buffers are freed.
+// Ends it for good, fading out (source_stop): the source ends up stopped and empty, and
+// the buffers are freed.
 void stream_stop(const music_stream_ref& s);
 // The file turned out damaged part-way; the stream has gone quiet.
 bool stream_damaged(const music_stream_ref& s);

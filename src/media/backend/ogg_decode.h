@@ -29,8 +29,12 @@ class ogg_reader {
     ogg_reader& operator=(const ogg_reader&) = delete;
 
     // False, with `error` set, when the bytes are no Ogg Vorbis stream, hold no samples, or
-    // change their channels or rate part-way. Only the headers are read.
+    // change their channels or rate part-way. Reads the headers and checks every page once;
+    // bytes after the last whole page are left out.
     bool open(std::span<const std::uint8_t> file, std::string& error);
+    // Empty while the file is whole; else what is wrong with it ("cut short", "junk after
+    // its end", "damaged in the middle"). Gaps met while reading count too.
+    const std::string& damage() const;
     int channels() const;         // 1 or 2
     int rate() const;             // frames per second
     std::int64_t frames() const;  // the length of one play
@@ -45,7 +49,11 @@ class ogg_reader {
 };
 
 // False, with `error` set, when the bytes are no Ogg Vorbis stream or hold no samples.
-// More than two channels are mixed down to one.
+// More than two channels are mixed down to one. A damaged file gives what decodes, with
+// `damage` saying what is wrong (empty for a whole file); a sound cut off is faded out over
+// its last 10 ms rather than ending in a click.
+bool decode_ogg(std::span<const std::uint8_t> file, pcm_sound& out, std::string& error,
+                std::string& damage);
 bool decode_ogg(std::span<const std::uint8_t> file, pcm_sound& out, std::string& error);
 
 }  // namespace media::backend
