@@ -28,7 +28,7 @@ if ! until_true 20 game_idle; then
     exit 1
 fi
 kill -TERM "$pid"
-if ! until_true 10 bash -c "! kill -0 $pid 2>/dev/null"; then
+if ! until_true 10 game_gone; then
     echo "the game ignored SIGTERM while in the background" >&2
     kill -KILL "$pid"
     exit 1

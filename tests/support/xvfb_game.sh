@@ -31,6 +31,7 @@ start_game() {
 }
 
 game_alive() { kill -0 "$pid" 2>/dev/null; }
+game_gone() { ! game_alive; }
 
 # until_true SECONDS COMMAND...: polls the command every 0.1 s; false if it never held.
 until_true() {
@@ -62,5 +63,27 @@ expect_saves() {
             echo "$f: expected 4 bytes, got $size" >&2
             return 1
         fi
+    done
+}
+
+# screen X0 Y0 X1 Y1: the probe's reading of that part of the game's 640 x 480 screen
+# ("mean R G B", "most_red_over_blue N"); GF_SCREEN_PROBE names the probe program.
+screen() { xwd -root -silent | "$GF_SCREEN_PROBE" "$@"; }
+
+# The screens told apart by what they show: the lit snow of the intro and of a round; the
+# dimmed title and pause menus; and the pause menu's "Quit This Game", longer than the
+# title's "Exit Game", reaching into x 385..400.
+ground_lit() { (($(screen 0 400 640 480 | awk '/^mean/ {print $4}') > 115)); }
+pause_menu_shown() { (($(screen 385 410 400 432 | awk '/^most/ {print $2}') > 30)); }
+title_shown() { ! ground_lit && ! pause_menu_shown; }
+
+# press_until KEY SECONDS PREDICATE: presses KEY in the game's window until PREDICATE holds.
+press_until() {
+    local key=$1 deadline=$((SECONDS + $2))
+    shift 2
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        xdotool key --window "$win" "$key"
+        until_true 1 "$@" && return 0
     done
 }
