@@ -1,5 +1,6 @@
 // Runner scripts as anyone may type them into a bug report. A script either parses into
-// events in frame order whose values fit their event, or names a line that exists.
+// events in frame order whose values fit their event, or names a line that exists in a
+// short message of printable characters.
 #include <algorithm>
 #include <cstdint>
 #include <sstream>
@@ -55,6 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(error.line >= 1 && error.line <= lines, "error on line %d of %ld", error.line,
                    static_cast<long>(lines));
         FUZZ_CHECK(!error.message.empty(), "no message for line %d", error.line);
+        // The message goes to a terminal as one line, whatever bytes the script held.
+        FUZZ_CHECK(error.message.size() <= 256, "a message of %zu bytes", error.message.size());
+        for (unsigned char c : error.message) {
+            FUZZ_CHECK(c >= 0x20 && c < 0x7F, "byte %d in a message", c);
+        }
         return 0;
     }
     FUZZ_CHECK(static_cast<long>(events->size()) <= lines, "%zu events from %ld lines",

@@ -1,9 +1,14 @@
-// Runner scripts: what a line may say, and how a bad one is reported.
+// Runner scripts: what a line may say, how a bad one is reported, and which files will do.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <fstream>
 #include <sstream>
+#include <thread>
 
+#include "quote.h"
 #include "script.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -62,5 +67,49 @@ TEST(script_parse, names_the_first_bad_line) {
         EXPECT_FALSE(parse(text, err)) << text;
         EXPECT_EQ(err.line, line) << text;
         EXPECT_FALSE(err.message.empty()) << text;
+    }
+}
+
+TEST(script_parse, messages_show_the_bad_input_escaped_and_cut) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"1 key_down 9" + std::string(1, '\0') + "\n", "bad value '9\\x00' for key_down"},
+        {"1 joy_axis 0 " + std::string(5000, '7') + "\n", "'" + std::string(40, '7') + "'..."},
+        {"\xff\xfe close\n", "bad frame number '\\xff\\xfe'"},
+        {"1 say\\'hi\n", "unknown event 'say\\\\\\'hi'"},
+    };
+    for (const auto& [text, shown] : cases) {
+        script_error err;
+        EXPECT_FALSE(parse(text, err));
+        EXPECT_NE(err.message.find(shown), std::string::npos)
+            << "expected " << shown << ", got " << err.message;
+        EXPECT_LT(err.message.size(), 200u);
+    }
+}
+
+TEST(script_parse, quote_marks_only_a_real_cut) {
+    EXPECT_EQ(quote("abc", 3), "'abc'") << "exactly the limit is whole";
+    EXPECT_EQ(quote("abcd", 3), "'abc'...");
+    EXPECT_EQ(quote("", 3), "''");
+    EXPECT_EQ(quote("\n\t\x7f\x80", 10), "'\\x0a\\x09\\x7f\\x80'");
+    EXPECT_EQ(printable("it's a\\b"), "it's a\\\\b") << "no quotes, none escaped";
+}
+
+TEST(script_parse, load_reads_pipes_and_refuses_what_cannot_be_read) {
+    test_support::temp_dir dir;
+    const std::string fifo = (dir / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo) << "4 close\n2 key_down 27\n"; });
+    script_error err;
+    auto events = load_script(fifo, err);
+    writer.join();
+    ASSERT_TRUE(events) << err.message;
+    ASSERT_EQ(events->size(), 2u);
+    EXPECT_EQ((*events)[1].event.kind, media::platform_event::close_request);
+
+    for (const std::string& path : {dir.path().string(), (dir / "none").string()}) {
+        script_error bad;
+        EXPECT_FALSE(load_script(path, bad)) << path;
+        EXPECT_EQ(bad.line, 0) << "no line of the script is to blame";
+        EXPECT_FALSE(bad.message.empty());
     }
 }

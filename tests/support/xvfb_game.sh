@@ -41,6 +41,7 @@ until_true() {
         ((SECONDS < deadline)) || return 1
         sleep 0.1
     done
+    return 0
 }
 
 # CPU ticks the game has used so far.
@@ -68,14 +69,35 @@ expect_saves() {
 
 # screen X0 Y0 X1 Y1: the probe's reading of that part of the game's 640 x 480 screen
 # ("mean R G B", "most_red_over_blue N"); GF_SCREEN_PROBE names the probe program.
-screen() { xwd -root -silent | "$GF_SCREEN_PROBE" "$@"; }
+screen() { xwd -root -silent 2>>"$work/probe.txt" | "$GF_SCREEN_PROBE" "$@" 2>>"$work/probe.txt"; }
+
+# One figure of the probe's reading (field FIELD of the line starting with NAME): empty when
+# the screen could not be read.
+figure() {
+    local name=$1 field=$2
+    shift 2
+    screen "$@" | awk -v n="$name" -v f="$field" '$1 == n {print $f}'
+}
 
 # The screens told apart by what they show: the lit snow of the intro and of a round; the
 # dimmed title and pause menus; and the pause menu's "Quit This Game", longer than the
 # title's "Exit Game", reaching into x 385..400.
-ground_lit() { (($(screen 0 400 640 480 | awk '/^mean/ {print $4}') > 115)); }
-pause_menu_shown() { (($(screen 385 410 400 432 | awk '/^most/ {print $2}') > 30)); }
-title_shown() { ! ground_lit && ! pause_menu_shown; }
+ground_lit() {
+    local b
+    b=$(figure mean 4 0 400 640 480)
+    [[ -n "$b" ]] && ((b > 115))
+}
+pause_menu_shown() {
+    local m
+    m=$(figure most_red_over_blue 2 385 410 400 432)
+    [[ -n "$m" ]] && ((m > 30))
+}
+title_shown() {
+    local b m
+    b=$(figure mean 4 0 400 640 480)
+    m=$(figure most_red_over_blue 2 385 410 400 432)
+    [[ -n "$b" && -n "$m" ]] && ((b <= 115 && m <= 30))
+}
 
 # press_until KEY SECONDS PREDICATE: presses KEY in the game's window until PREDICATE holds.
 press_until() {
@@ -86,4 +108,5 @@ press_until() {
         xdotool key --window "$win" "$key"
         until_true 1 "$@" && return 0
     done
+    return 0  # an until loop ends with its body's last status, not its condition's
 }

@@ -1,8 +1,14 @@
 #include "script.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sstream>
+
+#include "quote.h"
 
 namespace {
 
@@ -30,7 +36,7 @@ bool parse_event(const std::string& name, const std::vector<std::string>& args, 
     };
     auto int_arg = [&](std::size_t i, int lo, int hi, int& out) {
         if (parse_int(args[i], lo, hi, out)) return true;
-        why = "bad value '" + args[i] + "' for " + name + " (expected " + std::to_string(lo) +
+        why = "bad value " + quote(args[i]) + " for " + name + " (expected " + std::to_string(lo) +
               " to " + std::to_string(hi) + ")";
         return false;
     };
@@ -57,7 +63,7 @@ bool parse_event(const std::string& name, const std::vector<std::string>& args, 
         e.kind = kind::joy_axis;
         if (!want(2) || !int_arg(0, 0, 1, e.code)) return false;
         if (parse_real(args[1], -1.0f, 1.0f, e.value)) return true;
-        why = "bad value '" + args[1] + "' for joy_axis (expected -1.0 to 1.0)";
+        why = "bad value " + quote(args[1]) + " for joy_axis (expected -1.0 to 1.0)";
         return false;
     }
     if (name == "joy_down" || name == "joy_up") {
@@ -67,13 +73,13 @@ bool parse_event(const std::string& name, const std::vector<std::string>& args, 
     if (name == "suspend") {
         ev.is_suspend = true;
         e.kind = kind::focus_lost;
-        return want(1) && int_arg(0, 0, 1000000, ev.suspend_asks);
+        return want(1) && int_arg(0, 0, 2000000000, ev.suspend_asks);
     }
     if (name == "close") {
         e.kind = kind::close_request;
         return want(0);
     }
-    why = "unknown event '" + name + "'";
+    why = "unknown event " + quote(name);
     return false;
 }
 
@@ -93,7 +99,7 @@ std::optional<std::vector<script_event>> parse_script(std::istream& in, script_e
         if (parts.size() < 2) {
             why = "expected FRAME EVENT ARGS...";
         } else if (!parse_int(parts[0], 0, 1 << 30, ev.frame)) {
-            why = "bad frame number '" + parts[0] + "'";
+            why = "bad frame number " + quote(parts[0]);
         } else {
             parse_event(parts[1], {parts.begin() + 2, parts.end()}, ev, why);
         }
@@ -107,4 +113,25 @@ std::optional<std::vector<script_event>> parse_script(std::istream& in, script_e
         events.begin(), events.end(),
         [](const script_event& a, const script_event& b) { return a.frame < b.frame; });
     return events;
+}
+
+std::optional<std::vector<script_event>> load_script(const std::string& path, script_error& error) {
+    auto fail = [&](const std::string& why) {
+        error = {0, why};
+        return std::nullopt;
+    };
+    // Read whole and by hand: a stream takes a folder or a failing read for an empty file.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(path.c_str(), "rb"), std::fclose);
+    if (!in) return fail(std::strerror(errno));
+    std::string text;
+    char buf[65536];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, in.get())) > 0;) {
+        text.append(buf, n);
+        if (text.size() > max_script_bytes) {
+            return fail("larger than " + std::to_string(max_script_bytes >> 20) + " MiB");
+        }
+    }
+    if (std::ferror(in.get())) return fail(std::strerror(errno));
+    std::istringstream lines(std::move(text));
+    return parse_script(lines, error);
 }

@@ -2,6 +2,7 @@
 // An event tagged F is seen by the game's input queries after its F-th presented frame.
 #pragma once
 
+#include <cstddef>
 #include <istream>
 #include <optional>
 #include <string>
@@ -24,3 +25,8 @@ struct script_error {
 // The events in the order they become visible (by frame, then by line). On a malformed
 // line, `error` names it and nothing is returned.
 std::optional<std::vector<script_event>> parse_script(std::istream& in, script_error& error);
+
+// Reads and parses the script file at `path` (a pipe will do). When the file cannot be
+// read, `error` says why with line 0.
+constexpr std::size_t max_script_bytes = 64u << 20;
+std::optional<std::vector<script_event>> load_script(const std::string& path, script_error& error);
