@@ -11,7 +11,9 @@
 #include "trace.h"
 
 replay_platform::replay_platform(replay_settings settings)
-    : settings_(std::move(settings)), clock_(settings_.clock_start) {}
+    : scripted_platform(settings.clock_start), settings_(std::move(settings)) {
+    add_events(settings_.script);
+}
 
 replay_platform::~replay_platform() {
     if (settings_.trace) std::fclose(settings_.trace);
@@ -23,39 +25,13 @@ bool replay_platform::poll_event(media::platform_event& ev) {
         ev.kind = media::platform_event::close_request;
         return true;
     }
-    if (focus_back_due_) {
-        focus_back_due_ = false;
-        ev = {};
-        ev.kind = media::platform_event::focus_gained;
-        return true;
-    }
-    if (next_ >= settings_.script.size() || settings_.script[next_].frame > presented_) {
-        return false;
-    }
-    const script_event& se = settings_.script[next_++];
-    if (se.is_suspend) asks_left_ = se.suspend_asks;
-    ev = se.event;
-    return true;
-}
-
-void replay_platform::suspend_queried() {
-    if (asks_left_ < 0) return;
-    if (asks_left_ == 0) {
-        asks_left_ = -1;
-        focus_back_due_ = true;
-        return;
-    }
-    --asks_left_;
-}
-
-void replay_platform::sleep_ms(int ms) {
-    if (ms > 0) clock_ += ms;
+    return scripted_platform::poll_event(ev);
 }
 
 void replay_platform::frame_presented(int frame) {
-    presented_ = frame;
+    set_presented(frame);
     if (settings_.trace) {
-        write_trace_line(settings_.trace, frame, clock_);
+        write_trace_line(settings_.trace, frame, clock());
         // Line by line, so a run that hangs or is killed leaves every frame it showed; a
         // trace that stopped being written is no record of the run: stop here.
         if (std::fflush(settings_.trace) != 0 || std::ferror(settings_.trace)) fail(trace_error());
@@ -97,7 +73,7 @@ int replay_platform::finish_run() {
         std::fprintf(stderr,
                      "glimmerfrost-replay: no screenshot %s: the run ended after frame %d, "
                      "before frame %d\n",
-                     quote(path, path_limit).c_str(), presented_, frame);
+                     quote(path, path_limit).c_str(), presented(), frame);
         status = 1;
     }
     settings_.shots.clear();

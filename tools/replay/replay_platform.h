@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "media/platform.h"
-#include "script.h"
+#include "scripted_platform.h"
 
 struct replay_settings {
     std::vector<script_event> script;
@@ -20,19 +19,13 @@ struct replay_settings {
     std::map<int, std::string> shots;  // frame -> PNG path
 };
 
-class replay_platform : public media::platform {
+class replay_platform : public scripted_platform {
   public:
     explicit replay_platform(replay_settings settings);
     ~replay_platform() override;
 
     bool poll_event(media::platform_event& ev) override;
-    void wait_event(int) override {}
-    void suspend_queried() override;
-    int millisecs() override { return clock_; }
-    void sleep_ms(int ms) override;
-    bool may_probe_retrace() override { return false; }
     void frame_presented(int frame) override;
-    int count_joysticks() override { return 1; }
 
     // The run is over: closes the trace and says what it could not deliver (a trace that
     // failed to write, screenshots of frames never presented). The exit status: 0 or 1.
@@ -43,9 +36,4 @@ class replay_platform : public media::platform {
     std::string trace_error() const;
 
     replay_settings settings_;
-    std::size_t next_ = 0;  // next script event to release
-    int presented_ = 0;
-    int clock_ = 0;
-    int asks_left_ = -1;  // suspend questions until the focus comes back; -1 none
-    bool focus_back_due_ = false;
 };

@@ -28,39 +28,8 @@ std::string trace_line(int frame, int clock_ms) {
 }  // namespace
 
 soak_platform::soak_platform(const soak_settings& settings)
-    : settings_(settings), player_(settings.seed), clock_(settings.clock_start) {
+    : scripted_platform(settings.clock_start), settings_(settings), player_(settings.seed) {
     last_present_s_ = wall_seconds();
-}
-
-// Released exactly as the runner releases a script's events, so the recorded script
-// replays this game.
-bool soak_platform::poll_event(media::platform_event& ev) {
-    if (focus_back_due_) {
-        focus_back_due_ = false;
-        ev = {};
-        ev.kind = media::platform_event::focus_gained;
-        return true;
-    }
-    if (pending_.empty() || pending_.front().frame > presented_) return false;
-    const script_event se = pending_.front();
-    pending_.pop_front();
-    if (se.is_suspend) asks_left_ = se.suspend_asks;
-    ev = se.event;
-    return true;
-}
-
-void soak_platform::suspend_queried() {
-    if (asks_left_ < 0) return;
-    if (asks_left_ == 0) {
-        asks_left_ = -1;
-        focus_back_due_ = true;
-        return;
-    }
-    --asks_left_;
-}
-
-void soak_platform::sleep_ms(int ms) {
-    if (ms > 0) clock_ += ms;
 }
 
 void soak_platform::queue(const std::vector<std::string>& lines) {
@@ -76,14 +45,14 @@ void soak_platform::queue(const std::vector<std::string>& lines) {
                      error.message.c_str());
         std::abort();
     }
-    for (const script_event& e : *events) {
-        if (e.is_suspend) ++record_.suspends;
-        pending_.push_back(e);
-    }
+    for (const script_event& e : *events) record_.suspends += e.is_suspend ? 1 : 0;
+    // Released exactly as the runner releases a script's events, so the recorded script
+    // replays this game.
+    add_events(*events);
 }
 
 void soak_platform::frame_presented(int frame) {
-    presented_ = frame;
+    set_presented(frame);
     // The game's own time for the frame: from the end of the soak's work on the last one.
     const double took_ms = (wall_seconds() - last_present_s_) * 1000.0;
     if (frame > 1 && took_ms > record_.slowest_frame_ms) {
@@ -95,7 +64,7 @@ void soak_platform::frame_presented(int frame) {
         ~stamp() { at = wall_seconds(); }
     } done{last_present_s_};
 
-    const trace_view seen{trace_line(frame, clock_)};
+    const trace_view seen{trace_line(frame, clock())};
     if (settings_.trace) std::fputs(seen.line.c_str(), settings_.trace);
     rules_.check(seen, player_.last_intent());
     record_.frames = frame;

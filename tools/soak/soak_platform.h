@@ -4,14 +4,12 @@
 #pragma once
 
 #include <cstdio>
-#include <deque>
 #include <vector>
 
-#include "media/platform.h"
 #include "random_player.h"
 #include "resources.h"
 #include "rule_check.h"
-#include "script.h"
+#include "scripted_platform.h"
 
 struct soak_settings {
     int rounds = 20;
@@ -34,18 +32,11 @@ struct soak_record {
     int slowest_frame = 0;
 };
 
-class soak_platform : public media::platform {
+class soak_platform : public scripted_platform {
   public:
     explicit soak_platform(const soak_settings& settings);
 
-    bool poll_event(media::platform_event& ev) override;
-    void wait_event(int) override {}
-    void suspend_queried() override;
-    int millisecs() override { return clock_; }
-    void sleep_ms(int ms) override;
-    bool may_probe_retrace() override { return false; }
     void frame_presented(int frame) override;
-    int count_joysticks() override { return 1; }
 
     const soak_record& record() const { return record_; }
     const rule_check& rules() const { return rules_; }
@@ -57,11 +48,6 @@ class soak_platform : public media::platform {
     random_player player_;
     rule_check rules_;
     soak_record record_;
-    std::deque<script_event> pending_;
-    int presented_ = 0;
-    int clock_ = 0;
-    int asks_left_ = -1;  // suspend questions until the focus comes back; -1 none
-    bool focus_back_due_ = false;
     int last_state_ = -1;
     double last_present_s_ = 0;
 };
