@@ -15,9 +15,9 @@
 #include <thread>
 
 #include "game/globals.h"
+#include "game/saved_files.h"
 #include "media/files.h"
 #include "saved_files.h"
-#include "game/saved_files.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -89,9 +89,11 @@ TEST_F(kill_during_save, a_kill_at_any_moment_of_the_saves_leaves_old_or_new) {
     const long spread_us = std::max<long>(500, 2 * cycle.count());
 
     std::mt19937 rng(6);
-    constexpr int kills = 600;
-    int saw_new = 0;
-    for (int i = 0; i < kills; ++i) {
+    // At least this many kills, and on until kills have left both the old and the new best
+    // (the saves write one, then the other); a disk too odd to show both gives up at the cap.
+    constexpr int kills = 600, most_kills = 20000;
+    int saw_new = 0, i = 0;
+    for (; i < most_kills && (i < kills || saw_new == 0 || saw_new == i); ++i) {
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
@@ -104,8 +106,8 @@ TEST_F(kill_during_save, a_kill_at_any_moment_of_the_saves_leaves_old_or_new) {
     }
     // Kills on both sides of the new values, or the test showed nothing.
     EXPECT_GT(saw_new, 0);
-    EXPECT_LT(saw_new, kills);
-    std::printf("%d kills over %ld us (one cycle of saves %ld us): %d left the new best\n", kills,
+    EXPECT_LT(saw_new, i);
+    std::printf("%d kills over %ld us (one cycle of saves %ld us): %d left the new best\n", i,
                 spread_us, static_cast<long>(cycle.count()), saw_new);
 }
 

@@ -5,12 +5,16 @@
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "media/backend/openal_output.h"
 
 namespace test_support {
 
@@ -77,6 +81,19 @@ inline std::vector<std::uint8_t> encode_tone(int rate, int channels, int frames,
     vorbis_comment_clear(&vc);
     vorbis_info_clear(&vi);
     return out;
+}
+
+// Waits until the open device has mixed `ms` more milliseconds: sound that plays for a
+// stretch is timed by the mix, which a busy machine slows down along with the test. False
+// when a minute of wall time passes first.
+inline bool wait_for_mix(int ms) {
+    const std::int64_t until = media::backend::mix_clock_ns() + std::int64_t{ms} * 1'000'000;
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (media::backend::mix_clock_ns() < until) {
+        if (std::chrono::steady_clock::now() > give_up) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 inline void write_bytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {

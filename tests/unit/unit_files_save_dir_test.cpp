@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "game/globals.h"
-#include "media/files.h"
 #include "game/saved_files.h"
+#include "media/files.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;

@@ -10,8 +10,8 @@
 #include <cerrno>
 
 #include "game/globals.h"
-#include "media/files.h"
 #include "game/saved_files.h"
+#include "media/files.h"
 #include "support/temp_dir.h"
 
 namespace {

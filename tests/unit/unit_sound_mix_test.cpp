@@ -44,7 +44,9 @@ std::string shared_dir() {
     auto chn = media::cue_sound(snd);
     media::set_channel_volume(chn, volume);
     media::resume_channel(chn);
-    for (int i = 0; i < 400 && media::channel_playing(chn); ++i)
+    // The tone lasts 0.3 s of the mix; a minute of wall time is for a machine under load.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (media::channel_playing(chn) && std::chrono::steady_clock::now() < give_up)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     const bool ended = media::channel_playing(chn) == 0;
     media::close_audio();  // finishes the file

@@ -86,13 +86,13 @@ std::vector<int> left_of(const std::string& path) {
         // which would jump as well.
         if (i < 3) sleep_ms(150);
         media::resume_channel(chn);
-        sleep_ms(230 + 17 * i);
+        test_support::wait_for_mix(230 + 17 * i);
         media::stop_channel(chn);
         at_once = at_once && media::channel_playing(chn) == 0;
         media::set_channel_volume(chn, 1.0f);  // a stopped channel stays quiet
         media::resume_channel(chn);
         if (i % 2) chn.reset();  // dropped mid-fade, or still held
-        sleep_ms(200);
+        test_support::wait_for_mix(200);
     }
     media::close_audio();  // finishes the file
     std::exit(at_once ? 0 : 5);

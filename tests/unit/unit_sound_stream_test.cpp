@@ -179,15 +179,15 @@ std::vector<std::uint8_t> loop_file() {
     if (!music) std::exit(4);
     auto chn = media::cue_sound(music);
     media::resume_channel(chn);
-    sleep_ms(700);
+    test_support::wait_for_mix(700);
     media::pause_channel(chn);
-    sleep_ms(300);
+    test_support::wait_for_mix(300);
     media::resume_channel(chn);
-    sleep_ms(300);
+    test_support::wait_for_mix(300);
     media::stop_channel(chn);
     const bool stopped = media::channel_playing(chn) == 0;
     media::resume_channel(chn);
-    sleep_ms(200);
+    test_support::wait_for_mix(200);
     media::close_audio();  // finishes the file
     std::exit(stopped ? 0 : 5);
 }
@@ -250,9 +250,9 @@ TEST(unit_sound_stream, a_streamed_track_loops_sample_for_sample_and_pauses_in_p
     auto chn = media::cue_sound(music);
     media::set_channel_volume(chn, 0.0f);
     media::resume_channel(chn);
-    sleep_ms(400);
+    test_support::wait_for_mix(400);
     media::set_channel_volume(chn, 1.0f);
-    sleep_ms(300);
+    test_support::wait_for_mix(300);
     media::close_audio();
     std::exit(0);
 }
@@ -297,17 +297,22 @@ class unit_sound_stream_device : public testing::Test {
         media::set_game_dir(media::executable_dir());
         media::install_platform(nullptr);
     }
-    // A stopped track fades out first: its voice and buffers come back once it is quiet.
-    static bool settled_within_a_second() {
-        for (int i = 0; i < 200 && media::backend::fading_sources() > 0; ++i) {
-            sleep_ms(5);
-            media::backend::settle_fades();
-        }
-        return media::backend::fading_sources() == 0;
+    // Polls until `done` holds; the deadline is for a machine under load, not a measure.
+    template <class F>
+    static bool soon(F done) {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done() && std::chrono::steady_clock::now() < give_up) sleep_ms(5);
+        return done();
     }
-    static bool fed_within_a_second(int count) {
-        for (int i = 0; i < 200 && media::backend::streams_fed() != count; ++i) sleep_ms(5);
-        return media::backend::streams_fed() == count;
+    // A stopped track fades out first: its voice and buffers come back once it is quiet.
+    static bool settled() {
+        return soon([] {
+            media::backend::settle_fades();
+            return media::backend::fading_sources() == 0;
+        });
+    }
+    static bool fed(int count) {
+        return soon([count] { return media::backend::streams_fed() == count; });
     }
     std::string dir;
 };
@@ -338,9 +343,9 @@ TEST_F(unit_sound_stream_device, a_stopped_or_dropped_track_gives_everything_bac
     media::stop_channel(chn);
     media::resume_channel(chn);
     EXPECT_EQ(0, media::channel_playing(chn)) << "a stopped track does not start again";
-    EXPECT_TRUE(settled_within_a_second()) << media::backend::fading_sources() << " still fading";
+    EXPECT_TRUE(settled()) << media::backend::fading_sources() << " still fading";
     EXPECT_EQ(buffers, media::backend::buffers_made()) << "a stopped track frees its buffers";
-    EXPECT_TRUE(fed_within_a_second(0)) << media::backend::streams_fed() << " streams still fed";
+    EXPECT_TRUE(fed(0)) << media::backend::streams_fed() << " streams still fed";
 
     // Cued and dropped, or left playing when the game lets go and then paused: the same.
     for (int i = 0; i < 20; ++i) media::cue_sound(music);
@@ -349,9 +354,9 @@ TEST_F(unit_sound_stream_device, a_stopped_or_dropped_track_gives_everything_bac
     media::pause_channel(chn);
     chn.reset();
     media::resume_channel(media::cue_sound(effect));  // reclaims
-    EXPECT_TRUE(settled_within_a_second());
+    EXPECT_TRUE(settled());
     EXPECT_EQ(buffers, media::backend::buffers_made());
-    EXPECT_TRUE(fed_within_a_second(0));
+    EXPECT_TRUE(fed(0));
     EXPECT_LE(media::backend::sources_made(), sources + 1) << "voices should be reused";
 }
 
@@ -377,7 +382,7 @@ TEST_F(unit_sound_stream_device, a_track_outlives_the_device_harmlessly) {
     ASSERT_FALSE(media::audio_is_silent());
     auto again = media::cue_sound(music);
     media::resume_channel(again);
-    sleep_ms(300);  // past the track's length
+    ASSERT_TRUE(test_support::wait_for_mix(300));  // past the track's length
     EXPECT_EQ(1, media::channel_playing(again)) << "a loop plays on past its length";
     media::resume_channel(playing);
     EXPECT_EQ(0, media::channel_playing(playing));
@@ -385,7 +390,7 @@ TEST_F(unit_sound_stream_device, a_track_outlives_the_device_harmlessly) {
     playing.reset();
     cued.reset();
     music.reset();  // the channel keeps its sound
-    sleep_ms(100);
+    ASSERT_TRUE(test_support::wait_for_mix(100));
     EXPECT_EQ(1, media::channel_playing(again));
 }
 

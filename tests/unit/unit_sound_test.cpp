@@ -285,7 +285,7 @@ TEST_F(unit_sound, a_device_plays_channels_out_and_reuses_their_voices) {
     media::set_channel_volume(chn, 0.3f);
     media::resume_channel(chn);
     EXPECT_EQ(1, media::channel_playing(chn));
-    EXPECT_TRUE(within_seconds(3.0, [&] { return media::channel_playing(chn) == 0; }))
+    EXPECT_TRUE(within_seconds(10.0, [&] { return media::channel_playing(chn) == 0; }))
         << "the sound should end on the device's own clock";
 
     auto music = media::cue_sound(loop);
@@ -303,17 +303,28 @@ TEST_F(unit_sound, a_device_plays_channels_out_and_reuses_their_voices) {
     EXPECT_EQ(made, media::backend::sources_made()) << "a dropped channel's voice is reused";
 
     // Fire-and-forget effects play at once, each on a voice, and give it back when done.
-    for (int i = 0; i < 8; ++i) media::resume_channel(media::cue_sound(snd));
+    std::vector<std::weak_ptr<media::channel>> effects;
+    for (int i = 0; i < 8; ++i) {
+        auto effect = media::cue_sound(snd);
+        media::resume_channel(effect);
+        effects.push_back(effect);
+    }
     const int busy = media::backend::sources_made();
     EXPECT_EQ(made + 7, busy);
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(within_seconds(10.0, [&] {
+        return std::all_of(effects.begin(), effects.end(),
+                           [](const auto& e) { return media::channel_playing(e.lock()) == 0; });
+    })) << "the effects should end on the device's own clock";
     for (int i = 0; i < 8; ++i) media::resume_channel(media::cue_sound(snd));
     EXPECT_EQ(busy, media::backend::sources_made()) << "finished effects' voices are reused";
 
     // A finished channel the game still holds keeps its voice.
     media::stop_channel(music);
     music.reset();
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(within_seconds(10.0, [&] {
+        media::backend::settle_fades();
+        return media::backend::fading_sources() == 0;
+    })) << "the stopped music should fade out and give its voice back";
     std::vector<media::channel_ref> held;
     for (int i = 0; i < busy; ++i) held.push_back(media::cue_sound(snd));
     EXPECT_EQ(busy + 1, media::backend::sources_made())

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "game/globals.h"
-#include "media/files.h"
 #include "game/saved_files.h"
+#include "media/files.h"
 #include "support/temp_dir.h"
 
 using bytes = std::vector<unsigned char>;

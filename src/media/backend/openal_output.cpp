@@ -316,4 +316,8 @@ int fading_sources() {
     return static_cast<int>(g_dev.fades.size());
 }
 
+std::int64_t mix_clock_ns() {
+    return g_ready ? g_dev.mix_clock() : steady_ns();
+}
+
 }  // namespace media::backend

@@ -7,6 +7,7 @@
 // ignores it, and buffers it plays are freed once it is silent.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -44,5 +45,8 @@ void source_gain(al_handle s, float gain);
 bool source_finished(al_handle s);  // played to its end (or stopped)
 void settle_fades();                // stops the sources whose fade the mix has passed
 int fading_sources();
+// How far the open device has mixed, in nanoseconds from an arbitrary start; the wall clock
+// where it cannot say. Tests wait on it: a busy machine slows the mix, not the sound.
+std::int64_t mix_clock_ns();
 
 }  // namespace media::backend
