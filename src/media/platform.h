@@ -1,6 +1,13 @@
-// The platform seam: where the media services get their events and their time. The game
-// installs the SDL platform with the real clock; the runner and the tests install a
-// scripted one with a virtual clock that moves only when the game sleeps.
+// The platform seam: the one place the media services get their events and their time.
+// One is installed before the game starts:
+// - the desktop game: backend::sdl_platform, SDL's events and the real clock;
+// - the runner, the soak and the tests: a scripted platform, its events released frame by
+//   frame and a virtual clock that moves only when the game sleeps;
+// - a browser build would bring its own: the page's events and clock, and a sleep that
+//   yields to the page.
+// Everything else the game needs of the system (the window and GL context, audio output,
+// files) sits in backend/ behind the media headers, the same on every platform.
+// All calls come from the game's one thread.
 #pragma once
 
 #include <memory>
@@ -41,7 +48,9 @@ class platform {
     // The game asked whether it is suspended (the runner counts these).
     virtual void suspend_queried() {}
 
+    // Milliseconds from an arbitrary start; used for pacing and the random seed only.
     virtual int millisecs() = 0;
+    // The only place the game waits (frame pacing, the shutdown pause).
     virtual void sleep_ms(int ms) = 0;
 
     // Whether open_graphics may look for a 60 Hz retrace by timing presents.
