@@ -11,6 +11,7 @@
 #include "media/draw_state.h"
 #include "media/embedded.h"
 #include "media/primitives.h"
+#include "media/stereo_pair.h"
 
 namespace bench {
 
@@ -50,19 +51,15 @@ media::image_ref glow_picture(int size) {
     return media::load_image("bench_glow.png");
 }
 
-// Like the stereo renderer's i3d: one copy flat, or per pass a light copy per eye.
+// Like the stereo renderer's i3d: one copy flat, or a pair of light copies, two passes.
 void s3d(const media::image_ref& img, float x, float y, float offs, bool stereo) {
     if (!stereo) {
         media::draw_image(img, x, y, 0);
         return;
     }
-    for (int pass = 0; pass < 2; ++pass) {
-        media::set_blend(media::blend_light);
-        media::set_color(4, 80, 60);
-        media::draw_image(img, x - offs, y, 0);
-        media::set_color(140, 4, 10);
-        media::draw_image(img, x + offs, y, 0);
-    }
+    media::draw_image_pair(img, x, y, 0, {4, 80, 60}, {140, 4, 10}, offs, 2);
+    media::set_blend(media::blend_light);
+    media::set_color(140, 4, 10);
 }
 
 void sip(int blend, float alpha, float rot, float sx, float sy) {

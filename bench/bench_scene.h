@@ -18,8 +18,9 @@ scene_images make_images(const char* font_path, bool game_shapes);
 
 // The heaviest frame of round play: background, four landscape strips, 50 gifts with
 // their glows, the player, three star bursts, the heads-up display, 100 flakes and the
-// scan lines. Stereo draws each stereo item as 2 passes x 2 eye copies. Returns the
-// number of draws issued.
+// scan lines. Stereo draws each stereo item as a pair of eye copies in 2 passes. Returns
+// the number of draws the frame stands for, an eye copy of a pass counting as one, as the
+// yardstick renderers count them.
 int draw_game_frame(const scene_images& im, bool stereo, int frame);
 
 // The same frame as the yardstick renderers draw it (2 gifts on screen, 30 HUD glyphs).

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "media/backend/gl_renderer.h"
@@ -67,5 +68,23 @@ placement current_placement(float x, float y, float hx, float hy);
 // with texture coordinates (t0, s0)-(t1, s1) and the drawing state's colour and alpha.
 void fill_quad(backend::vertex* q, const placement& p, float u0, float v0, float u1, float v1,
                float t0, float s0, float t1, float s1);
+
+// One quad of a drawing: the rectangle (u0, v0)-(u1, v1) in the picture's own pixels and
+// its texture coordinates (t0, s0)-(t1, s1).
+struct quad_part {
+    float u0, v0, u1, v1, t0, s0, t1, s1;
+};
+// The quads that draw a frame in `blend` placed by `p`: the whole frame, or of a large
+// frame only what shows (its cover rectangles square to the screen, its box turned).
+// The texture to draw them with; 0 and no quads for a bad frame or without a display.
+unsigned frame_parts(image& img, int frame, int blend, const placement& p,
+                     std::vector<quad_part>& out);
+// The glyph quads of a caption in the current font, from a pen at (0, 0) on the top of
+// the line. The font's texture; 0 and no quads without a font or a display.
+unsigned caption_parts(const std::string& text, std::vector<quad_part>& out);
+bool current_font_smooth();  // its texture filters, so no sample sits on a texel edge
+// Queues the parts as plain quads in `blend` with the drawing state's colour and alpha.
+void draw_parts(unsigned texture, int blend, const placement& p,
+                const std::vector<quad_part>& parts);
 
 }  // namespace media

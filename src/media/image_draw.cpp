@@ -76,7 +76,6 @@ void fill_quad(backend::vertex* q, const placement& p, float u0, float v0, float
         q[k].g = g;
         q[k].b = b;
         q[k].a = a;
-        q[k].repeats = 1.0f;
     }
 }
 
@@ -112,48 +111,57 @@ unsigned image_texture(image& img) {
     return img.texture.name();
 }
 
-void draw_image(const image_ref& img, float x, float y, int frame) {
-    if (!img || frame < 0 || frame >= int(img->frames.size())) return;
-    const unsigned tex = image_texture(*img);
-    if (!tex) return;
-    const int blend = current_draw_state().blend;
-    const placement p = current_placement(x, y, img->hx, img->hy);
-    const float tw = float(img->texture.width()), th = float(img->texture.height());
-    const float top = float(frame_top(*img, frame));
-    const auto part = [&](backend::vertex* q, int u0, int v0, int u1, int v1) {
-        fill_quad(q, p, float(u0), float(v0), float(u1), float(v1), float(u0) / tw,
-                  (top + float(v0)) / th, float(u1) / tw, (top + float(v1)) / th);
+unsigned frame_parts(image& img, int frame, int blend, const placement& p,
+                     std::vector<quad_part>& out) {
+    out.clear();
+    if (frame < 0 || frame >= int(img.frames.size())) return 0;
+    const unsigned tex = image_texture(img);
+    if (!tex) return 0;
+    const float tw = float(img.texture.width()), th = float(img.texture.height());
+    const float top = float(frame_top(img, frame));
+    const auto part = [&](int u0, int v0, int u1, int v1) {
+        out.push_back({float(u0), float(v0), float(u1), float(v1), float(u0) / tw,
+                       (top + float(v0)) / th, float(u1) / tw, (top + float(v1)) / th});
     };
 
     const int kind = cover_kind_of(blend);
-    if (kind < 0 || img->covers.empty()) {
-        if (backend::vertex* q = backend::push_quads(tex, blend, 1)) {
-            part(q, 0, 0, img->width, img->height);
-            backend::merge_repeats(1);
-        }
-        return;
-    }
-    const frame_cover& cover = img->covers[std::size_t(frame)];
-    if (p.c == 0 || p.s == 0) {
+    if (kind < 0 || img.covers.empty()) {
+        part(0, 0, img.width, img.height);
+    } else if (p.c == 0 || p.s == 0) {
         // Square to the screen, rectangles sharing an edge meet exactly: no seams.
-        const std::vector<cell_rect>& rects = cover.rects[kind];
-        backend::vertex* q = backend::push_quads(tex, blend, int(rects.size()));
+        for (const cell_rect& r : img.covers[std::size_t(frame)].rects[kind])
+            part(r.c0 * cover_cell, r.r0 * cover_cell, std::min(r.c1 * cover_cell, img.width),
+                 std::min(r.r1 * cover_cell, img.height));
+    } else {
+        // Turned: one quad around the pixels that show, which keeps the edges seamless.
+        const int* b = img.covers[std::size_t(frame)].box[kind];
+        if (b[2] > b[0]) part(b[0], b[1], b[2], b[3]);
+    }
+    return tex;
+}
+
+void draw_parts(unsigned texture, int blend, const placement& p,
+                const std::vector<quad_part>& parts) {
+    // In pieces a queue can always take.
+    constexpr std::size_t piece = 4096;
+    for (std::size_t at = 0; at < parts.size(); at += piece) {
+        const std::size_t n = std::min(piece, parts.size() - at);
+        backend::vertex* q = backend::push_quads(texture, blend, int(n));
         if (!q) return;
-        for (const cell_rect& r : rects) {
-            part(q, r.c0 * cover_cell, r.r0 * cover_cell, std::min(r.c1 * cover_cell, img->width),
-                 std::min(r.r1 * cover_cell, img->height));
-            q += 4;
+        for (std::size_t i = at; i < at + n; ++i, q += 4) {
+            const quad_part& r = parts[i];
+            fill_quad(q, p, r.u0, r.v0, r.u1, r.v1, r.t0, r.s0, r.t1, r.s1);
         }
-        backend::merge_repeats(int(rects.size()));
-        return;
     }
-    // Turned: one quad around the pixels that show, which keeps the edges seamless.
-    const int* b = cover.box[kind];
-    if (b[2] <= b[0]) return;
-    if (backend::vertex* q = backend::push_quads(tex, blend, 1)) {
-        part(q, b[0], b[1], b[2], b[3]);
-        backend::merge_repeats(1);
-    }
+}
+
+void draw_image(const image_ref& img, float x, float y, int frame) {
+    if (!img) return;
+    static std::vector<quad_part> parts;  // kept, so a draw allocates nothing
+    const int blend = current_draw_state().blend;
+    const placement p = current_placement(x, y, img->hx, img->hy);
+    const unsigned tex = frame_parts(*img, frame, blend, p, parts);
+    if (tex) draw_parts(tex, blend, p, parts);
 }
 
 }  // namespace media

@@ -163,35 +163,41 @@ void set_image_font(const font_ref& f) {
     current_font() = f;
 }
 
-void draw_text(const std::string& text, float x, float y) {
+unsigned caption_parts(const std::string& text, std::vector<quad_part>& out) {
+    out.clear();
     font* f = current_font().get();
-    if (!f || text.empty()) return;
+    if (!f || text.empty()) return 0;
     const std::vector<char32_t> chars = characters(text);
     std::vector<const glyph_entry*> gs;
     gs.reserve(chars.size());
     for (char32_t c : chars) gs.push_back(&glyph(*f, c));
+    // After the glyphs: a new one may have grown the atlas.
     const unsigned tex = font_texture(*f);
-    if (!tex) return;
-    const placement p = current_placement(x, y, 0, 0);
+    if (!tex) return 0;
     const float tw = float(atlas_width), th = float(f->atlas_h);
-    int visible = 0;
-    for (const glyph_entry* g : gs) visible += g->found && g->w > 0;
-    if (visible == 0) return;
-    // The whole caption as one draw, so that a stereo pass repeating it can be folded.
-    backend::vertex* q = backend::push_quads(tex, current_draw_state().blend, visible);
-    if (!q) return;
     float pen = 0;
     for (const glyph_entry* g : gs) {
         if (!g->found) continue;
         if (g->w > 0) {
             const float u0 = pen + float(g->ox), v0 = float(g->oy);
-            fill_quad(q, p, u0, v0, u0 + float(g->w), v0 + float(g->h), float(g->ax) / tw,
-                      float(g->ay) / th, float(g->ax + g->w) / tw, float(g->ay + g->h) / th);
-            q += 4;
+            out.push_back({u0, v0, u0 + float(g->w), v0 + float(g->h), float(g->ax) / tw,
+                           float(g->ay) / th, float(g->ax + g->w) / tw, float(g->ay + g->h) / th});
         }
         pen += g->advance;
     }
-    backend::merge_repeats(visible);
+    return tex;
+}
+
+bool current_font_smooth() {
+    const font* f = current_font().get();
+    return f && f->smooth;
+}
+
+// The whole caption as one run of quads, one draw call.
+void draw_text(const std::string& text, float x, float y) {
+    static std::vector<quad_part> parts;  // kept, so a caption allocates nothing
+    const unsigned tex = caption_parts(text, parts);
+    if (tex) draw_parts(tex, current_draw_state().blend, current_placement(x, y, 0, 0), parts);
 }
 
 int text_width(const std::string& text) {

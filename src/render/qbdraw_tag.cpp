@@ -3,6 +3,7 @@
 #include <array>
 
 #include "media/draw_state.h"
+#include "media/stereo_pair.h"
 #include "media/text.h"
 
 using namespace media;
@@ -19,6 +20,12 @@ constexpr std::array<eye_pair, 4> eye_pairs = {{
     {4, 80, 60, 140, 4, 10},
     {4, 20, 140, 140, 4, 20},
 }};
+
+// A stereo pair leaves the state as its last light draw would: light blend, right tint.
+void left_as_drawn(const qbdraw_tag& d) {
+    set_blend(blend_light);
+    set_color(d.reye_r, d.reye_g, d.reye_b);
+}
 
 }  // namespace
 
@@ -57,14 +64,21 @@ int qbdraw_tag::i3d(const image_ref& img, float x, float y, int frame, float off
     const float r = static_cast<float>(static_cast<int>(get_rotation()));
     if (mode == 0) {
         draw_image(img, x, y, frame);
+    } else if (roffs == 0.0f) {
+        if (passes > 0) {
+            draw_image_pair(img, x, y, frame, {leye_r, leye_g, leye_b}, {reye_r, reye_g, reye_b},
+                            offs, passes);
+            left_as_drawn(*this);
+        }
     } else {
+        // Copies turned apart differ by more than a shift: one light draw each.
         for (int pass = 0; pass < passes; ++pass) {
             set_blend(blend_light);
             set_color(leye_r, leye_g, leye_b);
-            if (roffs != 0.0f) set_rotation(r + roffs);
+            set_rotation(r + roffs);
             draw_image(img, x - offs, y, frame);
             set_color(reye_r, reye_g, reye_b);
-            if (roffs != 0.0f) set_rotation(r - roffs);
+            set_rotation(r - roffs);
             draw_image(img, x + offs, y, frame);
         }
     }
@@ -83,12 +97,10 @@ int qbdraw_tag::t3d(const std::string& text, float x, float y, float offs, int c
         draw_text(text, px, py);
         return 0;
     }
-    for (int pass = 0; pass < passes; ++pass) {
-        set_blend(blend_light);
-        set_color(leye_r, leye_g, leye_b);
-        draw_text(text, px - offs, py);
-        set_color(reye_r, reye_g, reye_b);
-        draw_text(text, px + offs, py);
+    if (passes > 0) {
+        draw_text_pair(text, px, py, {leye_r, leye_g, leye_b}, {reye_r, reye_g, reye_b}, offs,
+                       passes);
+        left_as_drawn(*this);
     }
     return 0;
 }

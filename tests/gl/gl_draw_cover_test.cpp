@@ -1,5 +1,5 @@
-// Large frames skip their clear cells and light draws fold exact repeats: both must give
-// the very pixels that drawing everything would.
+// Large frames skip their clear cells, and light draws batch together: both must give the
+// very pixels that drawing everything apart would.
 #include <gtest/gtest.h>
 
 #include "gl_draw_pictures.h"
@@ -127,8 +127,8 @@ TEST_F(cover_test, stretched_and_turned_frames_keep_their_pixels) {
     EXPECT_EQ(pixel_at(300, 304), (rgb{43, 6, 90})) << "the lone pixel, turned 45 degrees";
 }
 
-TEST_F(cover_test, folded_light_repeats_equal_separate_draws) {
-    // Two passes of two eye copies, once folded (consecutive) and once kept apart.
+TEST_F(cover_test, light_draws_in_one_batch_equal_separate_batches) {
+    // Three passes of two eye copies, once in one batch and once a batch each.
     const auto eyes = [&](float x, float y) {
         media::set_color(140, 4, 10);
         media::draw_image(pic, x - 3, y, 0);
@@ -145,9 +145,9 @@ TEST_F(cover_test, folded_light_repeats_equal_separate_draws) {
         eyes(100, 300);
         media::draw_image(other, 600, 0, 0);  // a new batch each pass: nothing to fold into
     }
-    std::vector<std::uint8_t> folded, apart;
-    media::backend::read_back_buffer(60, 60, 240, 140, folded);
+    std::vector<std::uint8_t> batched, apart;
+    media::backend::read_back_buffer(60, 60, 240, 140, batched);
     media::backend::read_back_buffer(60, 260, 240, 140, apart);
-    EXPECT_TRUE(folded == apart) << "folding changed the picture";
+    EXPECT_TRUE(batched == apart) << "batching changed the picture";
     EXPECT_NE(pixel_at(135, 174), (rgb{30, 30, 30})) << "something was drawn";
 }

@@ -1,6 +1,8 @@
 // The stereo renderer on the real renderer: where the eye copies land and what they add.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "game/globals.h"
 #include "media/text.h"
 #include "support/gl_screen.h"
@@ -63,6 +65,36 @@ TEST_F(stereo_test, eye_rotation_offset_leaves_the_whole_degrees) {
     media::set_rotation(-12.75f);
     draw3d->i3d(white, 100, 100, 0, 4.0f, 2.0f, 2);
     EXPECT_FLOAT_EQ(media::get_rotation(), -12.0f) << "flat too, truncated toward zero";
+}
+
+TEST_F(stereo_test, a_stereo_drawing_leaves_light_blend_and_the_right_tint) {
+    auto font = media::load_image_font(GF_TEST_FONT, 26, media::font_smooth);
+    ASSERT_TRUE(font);
+    media::set_image_font(font);
+    const media::draw_state& s = media::current_draw_state();
+    const auto drawn = [&](const char* what, const std::function<void()>& draw, bool changes) {
+        media::set_color(1, 2, 3);
+        draw3d->sip(media::blend_mask, 1.0f, 0, 1.0f, 1.0f);
+        draw();
+        if (changes) {
+            EXPECT_EQ(s.blend, media::blend_light) << what;
+            EXPECT_EQ((rgb{s.r, s.g, s.b}), (rgb{140, 4, 10})) << what;
+        } else {
+            EXPECT_EQ(s.blend, media::blend_mask) << what;
+            EXPECT_EQ((rgb{s.r, s.g, s.b}), (rgb{1, 2, 3})) << what;
+        }
+    };
+    drawn(
+        "i3d", [&] { draw3d->i3d(white, 100, 100, 0, 4.0f, 0, 2); }, true);
+    drawn(
+        "i3d turned apart", [&] { draw3d->i3d(white, 100, 100, 0, 4.0f, 2.0f, 1); }, true);
+    drawn(
+        "t3d", [&] { draw3d->t3d("Go", 100, 100, 4.0f, 1, 2); }, true);
+    drawn(
+        "no pass", [&] { draw3d->i3d(white, 100, 100, 0, 4.0f, 0, 0); }, false);
+    drawn(
+        "t3d, no pass", [&] { draw3d->t3d("Go", 100, 100, 4.0f, 1, 0); }, false);
+    media::set_image_font(nullptr);
 }
 
 TEST_F(stereo_test, sip_sets_the_state_and_remembers_the_scale) {

@@ -1,10 +1,12 @@
 // The back buffer and the batch queue. Draws pile up as vertices on the CPU; a flush
-// uploads them in one buffer and issues one draw call per run of texture and blend mode.
+// uploads them and issues one draw call per run of texture and blend mode. Stereo pairs
+// have vertices of their own, in a second buffer, and count as a blend mode of their own.
 #include "media/backend/gl_renderer.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "media/backend/back_buffer.h"
@@ -15,37 +17,37 @@ namespace media::backend {
 
 namespace {
 
-// 16-bit indices with a base vertex: one call can take this many quads.
-constexpr int max_quads_per_call = 16384;
-// A frame this large is sent early rather than growing the queue without end.
-constexpr std::size_t max_queued_quads = 1u << 16;
+// 16-bit indices name every vertex of a queue this long, so a draw call starts at its
+// first index and needs no base vertex (which WebGL 2 lacks). A fuller queue is sent early.
+constexpr std::size_t max_queued_quads = 16384;
+
+// Pair quads batch apart from the light draws they look like: other programs and layout.
+constexpr int blend_pair = 6, blend_pair_one = 7;
 
 struct batch {
     GLuint texture;
     int blend;
-    std::uint32_t first_quad, quads;
+    std::uint32_t first_quad, quads;  // in the pair queue for the pair blends
 };
 
-// A recent draw of the current batch, for merge_repeats.
-struct recent_draw {
-    std::size_t first_vertex;
-    int quads;
+template <typename V>
+struct quad_queue {
+    GLuint vao = 0, vbo = 0;
+    std::vector<V> verts;  // sized to capacity; `used` counts the live quads
+    std::size_t used = 0;
 };
-constexpr int recent_kept = 3;  // the stereo renderer repeats a draw two draws later
 
 struct renderer_state {
     bool open = false;
     int w = 0, h = 0;
-    GLuint fbo = 0, colour = 0, vao = 0, vbo = 0, ibo = 0, white = 0;
+    GLuint fbo = 0, colour = 0, ibo = 0, white = 0;
     gl_programs programs;
-    std::vector<vertex> verts;  // sized to capacity; `used` counts the live ones
-    std::size_t used = 0;
+    quad_queue<vertex> plain;
+    quad_queue<pair_vertex> pairs;
     std::vector<batch> batches;
     int calls_this_frame = 0, calls_last_frame = 0;
-    GLuint bound_texture = 0;
+    GLuint bound_texture = 0, bound_vao = 0;
     int applied_blend = 0;
-    recent_draw recent[recent_kept] = {};
-    int recent_count = 0, recent_next = 0;
 };
 
 renderer_state& st() {
@@ -75,8 +77,12 @@ void apply_blend(int mode) {
                 glBlendFuncSeparate(GL_DST_COLOR, GL_ZERO, GL_ZERO, GL_ONE);
             break;
         case 4:
-            // The program adds its own alpha 0, so the back buffer's alpha stays too.
-            glUseProgram(s.programs.light);
+        case blend_pair:
+        case blend_pair_one:
+            // The programs add their own alpha 0, so the back buffer's alpha stays too.
+            glUseProgram(mode == 4            ? s.programs.light
+                         : mode == blend_pair ? s.programs.pair
+                                              : s.programs.pair_one);
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
             break;
@@ -115,29 +121,77 @@ bool make_back_buffer(renderer_state& s, std::string& error) {
     return true;
 }
 
-void make_quad_buffers(renderer_state& s) {
-    glGenVertexArrays(1, &s.vao);
-    glBindVertexArray(s.vao);
-    glGenBuffers(1, &s.vbo);
-    glBindBuffer(GL_ARRAY_BUFFER, s.vbo);
-    const auto stride = GLsizei(sizeof(vertex));
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(0));
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(8));
-    glVertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(16));
-    glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(20));
-    for (GLuint a = 0; a < 4; ++a) glEnableVertexAttribArray(a);
+struct attribute {
+    GLint size;
+    GLenum type;
+    std::size_t offset;
+};
 
-    std::vector<GLushort> idx(std::size_t(max_quads_per_call) * 6);
-    for (int q = 0; q < max_quads_per_call; ++q) {
+// One vertex array per queue; both share the index buffer.
+template <typename V>
+void make_queue(renderer_state& s, quad_queue<V>& q, std::initializer_list<attribute> attributes) {
+    const auto stride = GLsizei(sizeof(V));
+    glGenVertexArrays(1, &q.vao);
+    glBindVertexArray(q.vao);
+    glGenBuffers(1, &q.vbo);
+    glBindBuffer(GL_ARRAY_BUFFER, q.vbo);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.ibo);
+    GLuint at = 0;
+    for (const attribute& a : attributes) {
+        // Bytes are colours, 0..1.
+        glVertexAttribPointer(at, a.size, a.type, a.type == GL_UNSIGNED_BYTE, stride,
+                              reinterpret_cast<void*>(a.offset));
+        glEnableVertexAttribArray(at++);
+    }
+}
+
+void make_quad_buffers(renderer_state& s) {
+    std::vector<GLushort> idx(max_queued_quads * 6);
+    for (std::size_t q = 0; q < max_queued_quads; ++q) {
         const auto b = GLushort(q * 4);
         const GLushort tri[6] = {b, GLushort(b + 1), GLushort(b + 2),
                                  b, GLushort(b + 2), GLushort(b + 3)};
-        std::copy(tri, tri + 6, idx.begin() + q * 6);
+        std::copy(tri, tri + 6, idx.begin() + std::ptrdiff_t(q * 6));
     }
     glGenBuffers(1, &s.ibo);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, s.ibo);
+    make_queue(s, s.plain,
+               {{2, GL_FLOAT, offsetof(vertex, x)},
+                {2, GL_FLOAT, offsetof(vertex, u)},
+                {4, GL_UNSIGNED_BYTE, offsetof(vertex, r)}});
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(idx.size() * sizeof(GLushort)), idx.data(),
                  GL_STATIC_DRAW);
+    make_queue(s, s.pairs,
+               {{2, GL_FLOAT, offsetof(pair_vertex, x)},
+                {4, GL_FLOAT, offsetof(pair_vertex, lu)},
+                {4, GL_FLOAT, offsetof(pair_vertex, clip)},
+                {3, GL_FLOAT, offsetof(pair_vertex, clip) + 4 * sizeof(float)},
+                {4, GL_UNSIGNED_BYTE, offsetof(pair_vertex, lr)},
+                {4, GL_UNSIGNED_BYTE, offsetof(pair_vertex, rr)}});
+    s.bound_vao = s.pairs.vao;
+}
+
+// Room for `quads` more quads at the end of `q`, in the current batch or a new one;
+// nullptr when the display is closed.
+template <typename V>
+V* queue_quads(renderer_state& s, quad_queue<V>& q, unsigned texture, int blend, int quads) {
+    if (!s.open || quads <= 0 || std::size_t(quads) > max_queued_quads) return nullptr;
+    if (q.used + std::size_t(quads) > max_queued_quads) flush();
+    if (s.batches.empty() || s.batches.back().texture != texture || s.batches.back().blend != blend)
+        s.batches.push_back({texture, blend, std::uint32_t(q.used), 0});
+    s.batches.back().quads += std::uint32_t(quads);
+    const std::size_t need = (q.used + std::size_t(quads)) * 4;
+    if (need > q.verts.size()) q.verts.resize(std::max(need, q.verts.size() * 2 + 4096));
+    V* out = q.verts.data() + q.used * 4;
+    q.used += std::size_t(quads);
+    return out;
+}
+
+template <typename V>
+void upload(quad_queue<V>& q) {
+    if (q.used == 0) return;
+    glBindBuffer(GL_ARRAY_BUFFER, q.vbo);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(q.used * 4 * sizeof(V)), q.verts.data(),
+                 GL_STREAM_DRAW);
 }
 
 }  // namespace
@@ -168,7 +222,7 @@ bool renderer_open(int width, int height, std::string& error) {
     live = ++generation_counter;
     s.applied_blend = 0;
     s.bound_texture = 0;
-    s.used = 0;
+    s.plain.used = s.pairs.used = 0;
     s.batches.clear();
     s.calls_this_frame = s.calls_last_frame = 0;
     clear_back_buffer(0, 0, 0);
@@ -178,15 +232,14 @@ bool renderer_open(int width, int height, std::string& error) {
 void renderer_close() {
     renderer_state& s = st();
     if (!s.open) return;
-    s.used = 0;
     s.batches.clear();
     delete_programs(s.programs);
     glDeleteTextures(1, &s.white);
     glDeleteTextures(1, &s.colour);
     glDeleteFramebuffers(1, &s.fbo);
-    glDeleteBuffers(1, &s.vbo);
+    for (GLuint vbo : {s.plain.vbo, s.pairs.vbo}) glDeleteBuffers(1, &vbo);
+    for (GLuint vao : {s.plain.vao, s.pairs.vao}) glDeleteVertexArrays(1, &vao);
     glDeleteBuffers(1, &s.ibo);
-    glDeleteVertexArrays(1, &s.vao);
     s = renderer_state{};
     live = 0;
 }
@@ -205,69 +258,37 @@ void texture_binding_changed() {
 
 vertex* push_quads(unsigned texture, int blend, int quads) {
     renderer_state& s = st();
-    if (!s.open || quads <= 0) return nullptr;
-    if (s.used / 4 + std::size_t(quads) > max_queued_quads) flush();
-    if (s.batches.empty() || s.batches.back().texture != texture ||
-        s.batches.back().blend != blend) {
-        s.batches.push_back({texture, blend, std::uint32_t(s.used / 4), 0});
-        s.recent_count = s.recent_next = 0;
-    }
-    s.batches.back().quads += std::uint32_t(quads);
-    const std::size_t need = s.used + std::size_t(quads) * 4;
-    if (need > s.verts.size()) s.verts.resize(std::max(need, s.verts.size() * 2 + 4096));
-    vertex* out = s.verts.data() + s.used;
-    s.used = need;
-    return out;
+    return queue_quads(s, s.plain, texture, blend, quads);
 }
 
-void merge_repeats(int quads) {
+pair_vertex* push_pair_quads(unsigned texture, int quads, bool both_copies) {
     renderer_state& s = st();
-    if (s.batches.empty() || s.batches.back().blend != 4 || quads <= 0) return;
-    const std::size_t n = std::size_t(quads) * 4, start = s.used - n;
-    const auto same = [&](std::size_t a) {
-        for (std::size_t i = 0; i < n; ++i) {
-            // Everything but the repeat count, which comes last.
-            if (std::memcmp(&s.verts[a + i], &s.verts[start + i], offsetof(vertex, repeats)) != 0)
-                return false;
-        }
-        return true;
-    };
-    for (int k = 0; k < s.recent_count; ++k) {
-        const recent_draw& r = s.recent[k];
-        if (r.quads != quads || !same(r.first_vertex)) continue;
-        for (std::size_t i = 0; i < n; ++i) s.verts[r.first_vertex + i].repeats += 1.0f;
-        s.used = start;
-        s.batches.back().quads -= std::uint32_t(quads);
-        return;
-    }
-    s.recent[s.recent_next] = {start, quads};
-    s.recent_next = (s.recent_next + 1) % recent_kept;
-    s.recent_count = std::min(s.recent_count + 1, recent_kept);
+    return queue_quads(s, s.pairs, texture, both_copies ? blend_pair : blend_pair_one, quads);
 }
 
 void flush() {
     renderer_state& s = st();
     if (!s.open || s.batches.empty()) return;
     // A fresh store each time, so the driver never waits for draws still reading the last.
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(s.used * sizeof(vertex)), s.verts.data(),
-                 GL_STREAM_DRAW);
+    upload(s.plain);
+    upload(s.pairs);
     for (const batch& b : s.batches) {
         apply_blend(b.blend);
+        const GLuint vao = b.blend >= blend_pair ? s.pairs.vao : s.plain.vao;
+        if (vao != s.bound_vao) {
+            glBindVertexArray(vao);
+            s.bound_vao = vao;
+        }
         if (b.texture != s.bound_texture) {
             glBindTexture(GL_TEXTURE_2D, b.texture);
             s.bound_texture = b.texture;
         }
-        for (std::uint32_t done = 0; done < b.quads;) {
-            const std::uint32_t n = std::min<std::uint32_t>(b.quads - done, max_quads_per_call);
-            glDrawElementsBaseVertex(GL_TRIANGLES, GLsizei(n * 6), GL_UNSIGNED_SHORT, nullptr,
-                                     GLint((b.first_quad + done) * 4));
-            ++s.calls_this_frame;
-            done += n;
-        }
+        glDrawElements(GL_TRIANGLES, GLsizei(b.quads * 6), GL_UNSIGNED_SHORT,
+                       reinterpret_cast<void*>(std::size_t(b.first_quad) * 6 * sizeof(GLushort)));
+        ++s.calls_this_frame;
     }
     s.batches.clear();
-    s.used = 0;
-    s.recent_count = s.recent_next = 0;
+    s.plain.used = s.pairs.used = 0;
 }
 
 void clear_back_buffer(int r, int g, int b) {

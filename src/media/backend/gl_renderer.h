@@ -14,7 +14,22 @@ struct vertex {
     float x, y;  // screen pixels, y down
     float u, v;  // texture coordinates, 0..1
     std::uint8_t r, g, b, a;
-    float repeats;  // light mode: how many times the quad is added (see merge_repeats)
+};
+
+// A corner of a quad that adds both copies of a stereo pair at once. The quad covers the
+// union of the copies; each fragment samples the picture where each copy would, keeps
+// the samples that fall inside that copy, tints and adds them, `passes` times, in light
+// mode. A quad of one copy alone carries it in the left fields and needs no clip.
+struct pair_vertex {
+    float x, y;
+    float lu, lv, ru, rv;  // texture coordinates of the left and the right copy here
+    // Where each copy lies. Square to the screen: the left copy's x0, x1, the right
+    // copy's x0, x1 and both copies' y0, y1 in screen pixels, the quads as the rasterizer
+    // would have drawn them. Turned: the rectangle u0, v0, u1, v1 in texture coordinates.
+    float clip[6];
+    float on_screen;  // 1 for the screen rectangles, 0 for the texture rectangle
+    std::uint8_t lr, lg, lb, alpha;
+    std::uint8_t rr, rg, rb, passes;
 };
 
 // A texture of one image or font. It may outlive the GL context (images released at
@@ -53,11 +68,8 @@ bool renderer_is_open();
 // bottom-left) drawn with `texture` in blend mode 1..5. Write them at once: the pointer
 // is good until the next call.
 vertex* push_quads(unsigned texture, int blend, int quads);
-// Call after writing the last `quads` quads of one draw. In light mode a draw identical
-// to one of the last few in the batch is folded into it as one more repeat: the stereo
-// renderer's second pass repeats the first exactly, and adding is order-free, so the
-// picture stays the same at half the fill.
-void merge_repeats(int quads);
+// The same for stereo pairs (see pair_vertex): quads of both copies, or of one alone.
+pair_vertex* push_pair_quads(unsigned texture, int quads, bool both_copies);
 // A 1 x 1 white texture for rectangles and lines.
 unsigned white_texture();
 
