@@ -125,29 +125,49 @@ bool samples_on_texel_edges(const copy_of_part& cp) {
 
 struct pair_builder {
     backend::pair_vertex base;
-    // Four corners a quad: of both copies, and of single copies.
-    std::vector<backend::pair_vertex>&both, &single;
+    std::vector<backend::pair_vertex>& quads;  // four corners a quad
 
-    // One quad over both copies; each fragment samples both and keeps what falls inside.
-    void fused(const copy_of_part& l, const copy_of_part& r, bool square) {
+    // The part's copies square to the screen: their union cut at every edge of either
+    // copy, so each strip lies in one copy or in both. The cuts fall on the very corners
+    // the copies' own quads would have, and so do the pixels that each strip covers.
+    void square(const copy_of_part& l, const copy_of_part& r) {
+        float lx[2], rx[2], y[2];
+        span(l, &point::x, lx);
+        span(r, &point::x, rx);
+        span(l, &point::y, y);
+        std::array<float, 4> cuts = {lx[0], lx[1], rx[0], rx[1]};
+        std::sort(cuts.begin(), cuts.end());
+        for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
+            const float x0 = cuts[k], x1 = cuts[k + 1];
+            if (!(x0 < x1)) continue;
+            const bool in_l = lx[0] <= x0 && x1 <= lx[1], in_r = rx[0] <= x0 && x1 <= rx[1];
+            if (!in_l && !in_r) continue;  // the gap between copies far apart
+            backend::pair_vertex v = base;
+            if (!in_l) v.lr = v.lg = v.lb = 0;
+            if (!in_r) v.rr = v.rg = v.rb = 0;
+            for (const point at :
+                 {point{x0, y[0]}, point{x1, y[0]}, point{x1, y[1]}, point{x0, y[1]}}) {
+                v.x = at.x;
+                v.y = at.y;
+                (in_l ? l : r).texture_at(at, v.lu, v.lv);
+                (in_r ? r : l).texture_at(at, v.ru, v.rv);
+                quads.push_back(v);
+            }
+        }
+    }
+
+    // Turned copies: one quad over both; each fragment samples both and keeps what
+    // falls inside the part.
+    void turned(const copy_of_part& l, const copy_of_part& r) {
         std::array<point, 8> h;
         const int n = hull_of(l, r, h);
         if (n < 3) return;
         backend::pair_vertex v = base;
-        if (square) {
-            // Each copy's own rectangle, as its quad would have been rasterized.
-            span(l, &point::x, v.clip[0], v.clip[1]);
-            span(r, &point::x, v.clip[2], v.clip[3]);
-            span(l, &point::y, v.clip[4], v.clip[5]);
-            v.on_screen = 1.0f;
-        } else {
-            const quad_part& t = *l.r;
-            v.clip[0] = std::min(t.t0, t.t1);
-            v.clip[1] = std::min(t.s0, t.s1);
-            v.clip[2] = std::max(t.t0, t.t1);
-            v.clip[3] = std::max(t.s0, t.s1);
-            v.on_screen = 0.0f;
-        }
+        const quad_part& t = *l.r;
+        v.box[0] = std::min(t.t0, t.t1);
+        v.box[1] = std::min(t.s0, t.s1);
+        v.box[2] = std::max(t.t0, t.t1);
+        v.box[3] = std::max(t.s0, t.s1);
         // A fan from the first corner, two triangles a quad; a corner past the last
         // repeats it, which leaves an odd triangle out.
         for (int first = 1; first < n - 1; first += 2) {
@@ -157,15 +177,18 @@ struct pair_builder {
                 v.y = at.y;
                 l.texture_at(at, v.lu, v.lv);
                 r.texture_at(at, v.ru, v.rv);
-                both.push_back(v);
+                quads.push_back(v);
             }
         }
     }
 
-    // A copy alone, on the very quad a light draw would use; the left fields carry it.
+    // A copy alone, on the very quad a light draw would use; the other copy's tint is 0.
     void alone(const copy_of_part& c, bool is_left) {
         backend::pair_vertex v = base;
-        if (!is_left) v.lr = base.rr, v.lg = base.rg, v.lb = base.rb;
+        if (is_left)
+            v.rr = v.rg = v.rb = 0;
+        else
+            v.lr = v.lg = v.lb = 0;
         const quad_part& t = *c.r;
         const float ts[4] = {t.t0, t.t1, t.t1, t.t0}, ss[4] = {t.s0, t.s0, t.s1, t.s1};
         for (int k = 0; k < 4; ++k) {
@@ -173,13 +196,14 @@ struct pair_builder {
             v.y = c.corner[k].y;
             v.lu = v.ru = ts[k];
             v.lv = v.rv = ss[k];
-            single.push_back(v);
+            quads.push_back(v);
         }
     }
 
-    static void span(const copy_of_part& c, float point::*axis, float& lo, float& hi) {
-        lo = hi = c.corner[0].*axis;
-        for (const point& q : c.corner) lo = std::min(lo, q.*axis), hi = std::max(hi, q.*axis);
+    static void span(const copy_of_part& c, float point::*axis, float (&out)[2]) {
+        out[0] = out[1] = c.corner[0].*axis;
+        for (const point& q : c.corner)
+            out[0] = std::min(out[0], q.*axis), out[1] = std::max(out[1], q.*axis);
     }
 };
 
@@ -188,9 +212,8 @@ void push_pairs(unsigned texture, bool nearest, const placement& p,
                 int passes) {
     // A copy squeezed flat covers no pixel; NaN scales fail here too.
     if (!(p.sx != 0 && p.sy != 0) || parts.empty()) return;
-    static std::vector<backend::pair_vertex> both, single;
-    both.clear();
-    single.clear();
+    static std::vector<backend::pair_vertex> quads;
+    quads.clear();
     placement pl = p, pr = p;
     pl.x = p.x - offs;
     pr.x = p.x + offs;
@@ -203,26 +226,25 @@ void push_pairs(unsigned texture, bool nearest, const placement& p,
     base.alpha = std::uint8_t(std::lround(current_draw_state().alpha * 255.0f));
     // Every pass past 255 adds at least 1 to whatever the first 255 left below white.
     base.passes = std::uint8_t(std::min(passes, 255));
-    pair_builder b{base, both, single};
+    pair_builder b{base, quads};
     const bool square = p.c == 0 || p.s == 0;
     for (const quad_part& part : parts) {
         const copy_of_part l = place_copy(pl, part), r = place_copy(pr, part);
-        if (square && nearest && (samples_on_texel_edges(l) || samples_on_texel_edges(r))) {
+        if (!square) {
+            b.turned(l, r);
+        } else if (nearest && (samples_on_texel_edges(l) || samples_on_texel_edges(r))) {
             b.alone(l, true);
             b.alone(r, false);
         } else {
-            b.fused(l, r, square);
+            b.square(l, r);
         }
     }
-    // Adding is order-free, so the two kinds go as two runs.
-    for (const auto* quads : {&both, &single}) {
-        constexpr std::size_t piece = 4096 * 4;  // corners of quads a queue can always take
-        for (std::size_t at = 0; at < quads->size(); at += piece) {
-            const std::size_t n = std::min(piece, quads->size() - at);
-            backend::pair_vertex* q = backend::push_pair_quads(texture, int(n / 4), quads == &both);
-            if (!q) return;
-            std::memcpy(static_cast<void*>(q), &(*quads)[at], n * sizeof(backend::pair_vertex));
-        }
+    constexpr std::size_t piece = 4096 * 4;  // corners of quads a queue can always take
+    for (std::size_t at = 0; at < quads.size(); at += piece) {
+        const std::size_t n = std::min(piece, quads.size() - at);
+        backend::pair_vertex* q = backend::push_pair_quads(texture, int(n / 4), !square);
+        if (!q) return;
+        std::memcpy(static_cast<void*>(q), &quads[at], n * sizeof(backend::pair_vertex));
     }
 }
 

@@ -22,7 +22,7 @@ namespace {
 constexpr std::size_t max_queued_quads = 16384;
 
 // Pair quads batch apart from the light draws they look like: other programs and layout.
-constexpr int blend_pair = 6, blend_pair_one = 7;
+constexpr int blend_pair_square = 6, blend_pair_turned = 7;
 
 struct batch {
     GLuint texture;
@@ -77,12 +77,12 @@ void apply_blend(int mode) {
                 glBlendFuncSeparate(GL_DST_COLOR, GL_ZERO, GL_ZERO, GL_ONE);
             break;
         case 4:
-        case blend_pair:
-        case blend_pair_one:
+        case blend_pair_square:
+        case blend_pair_turned:
             // The programs add their own alpha 0, so the back buffer's alpha stays too.
-            glUseProgram(mode == 4            ? s.programs.light
-                         : mode == blend_pair ? s.programs.pair
-                                              : s.programs.pair_one);
+            glUseProgram(mode == 4                   ? s.programs.light
+                         : mode == blend_pair_square ? s.programs.pair_square
+                                                     : s.programs.pair_turned);
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
             break;
@@ -163,8 +163,7 @@ void make_quad_buffers(renderer_state& s) {
     make_queue(s, s.pairs,
                {{2, GL_FLOAT, offsetof(pair_vertex, x)},
                 {4, GL_FLOAT, offsetof(pair_vertex, lu)},
-                {4, GL_FLOAT, offsetof(pair_vertex, clip)},
-                {3, GL_FLOAT, offsetof(pair_vertex, clip) + 4 * sizeof(float)},
+                {4, GL_FLOAT, offsetof(pair_vertex, box)},
                 {4, GL_UNSIGNED_BYTE, offsetof(pair_vertex, lr)},
                 {4, GL_UNSIGNED_BYTE, offsetof(pair_vertex, rr)}});
     s.bound_vao = s.pairs.vao;
@@ -261,9 +260,9 @@ vertex* push_quads(unsigned texture, int blend, int quads) {
     return queue_quads(s, s.plain, texture, blend, quads);
 }
 
-pair_vertex* push_pair_quads(unsigned texture, int quads, bool both_copies) {
+pair_vertex* push_pair_quads(unsigned texture, int quads, bool turned) {
     renderer_state& s = st();
-    return queue_quads(s, s.pairs, texture, both_copies ? blend_pair : blend_pair_one, quads);
+    return queue_quads(s, s.pairs, texture, turned ? blend_pair_turned : blend_pair_square, quads);
 }
 
 void flush() {
@@ -274,7 +273,7 @@ void flush() {
     upload(s.pairs);
     for (const batch& b : s.batches) {
         apply_blend(b.blend);
-        const GLuint vao = b.blend >= blend_pair ? s.pairs.vao : s.plain.vao;
+        const GLuint vao = b.blend >= blend_pair_square ? s.pairs.vao : s.plain.vao;
         if (vao != s.bound_vao) {
             glBindVertexArray(vao);
             s.bound_vao = vao;

@@ -16,18 +16,14 @@ struct vertex {
     std::uint8_t r, g, b, a;
 };
 
-// A corner of a quad that adds both copies of a stereo pair at once. The quad covers the
-// union of the copies; each fragment samples the picture where each copy would, keeps
-// the samples that fall inside that copy, tints and adds them, `passes` times, in light
-// mode. A quad of one copy alone carries it in the left fields and needs no clip.
+// A corner of a quad that adds both copies of a stereo pair at once, in light mode: the
+// picture sampled where each copy lies, tinted, added, `passes` times. Square to the
+// screen, the quads are cut at the copies' edges and a copy that a quad misses has tint
+// 0. Turned, a quad covers both copies and `box` keeps each sample inside its part.
 struct pair_vertex {
     float x, y;
     float lu, lv, ru, rv;  // texture coordinates of the left and the right copy here
-    // Where each copy lies. Square to the screen: the left copy's x0, x1, the right
-    // copy's x0, x1 and both copies' y0, y1 in screen pixels, the quads as the rasterizer
-    // would have drawn them. Turned: the rectangle u0, v0, u1, v1 in texture coordinates.
-    float clip[6];
-    float on_screen;  // 1 for the screen rectangles, 0 for the texture rectangle
+    float box[4];          // turned: the part's texture rectangle u0, v0, u1, v1
     std::uint8_t lr, lg, lb, alpha;
     std::uint8_t rr, rg, rb, passes;
 };
@@ -68,8 +64,8 @@ bool renderer_is_open();
 // bottom-left) drawn with `texture` in blend mode 1..5. Write them at once: the pointer
 // is good until the next call.
 vertex* push_quads(unsigned texture, int blend, int quads);
-// The same for stereo pairs (see pair_vertex): quads of both copies, or of one alone.
-pair_vertex* push_pair_quads(unsigned texture, int quads, bool both_copies);
+// The same for stereo pairs (see pair_vertex), square to the screen or turned.
+pair_vertex* push_pair_quads(unsigned texture, int quads, bool turned);
 // A 1 x 1 white texture for rectangles and lines.
 unsigned white_texture();
 

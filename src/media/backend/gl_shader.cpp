@@ -68,44 +68,27 @@ void main() {
     vec3 s = floor(c.rgb * 255.0 + 0.5);
     float a = floor(c.a * 255.0 + 0.5);
     vec3 added = floor(s * a / 255.0 + 0.5);
+    if (added == vec3(0.0)) discard;
     frag = vec4(min(added, 255.0) / 255.0, 0.0);
 }
 )";
 
-// Stereo pairs. The copies' rectangles reach the fragment stage as the rasterizer would
-// have drawn them: in window pixels on its grid of 1/256 pixel (square to the screen) or
-// in texture coordinates (turned). Tints, alpha and passes arrive in whole steps.
+// Stereo pairs. Tints, alpha and passes arrive in whole steps; a turned pair brings the
+// rectangle of its part in texture coordinates, so each sample counts only inside it.
 const char* const pair_vertex_src = R"(#version 330 core
 layout(location = 0) in vec2 pos;
 layout(location = 1) in vec4 uv_in;
-layout(location = 2) in vec4 clip_x_in;
-layout(location = 3) in vec3 clip_y_in;
-layout(location = 4) in vec4 left_in;
-layout(location = 5) in vec4 right_in;
+layout(location = 2) in vec4 box_in;
+layout(location = 3) in vec4 left_in;
+layout(location = 4) in vec4 right_in;
 uniform vec2 to_ndc;
-uniform vec2 half_size;
 out vec4 uv;
-flat out vec4 left_box;
-flat out vec4 right_box;
-flat out float on_screen;
+flat out vec4 box;
 flat out vec4 left;
 flat out vec4 right;
-vec2 snapped(vec2 p) {
-    vec2 w = (p * to_ndc - 1.0) * half_size + half_size;
-    return floor(w * 256.0 + 0.5) / 256.0;
-}
 void main() {
     uv = uv_in;
-    on_screen = clip_y_in.z;
-    if (on_screen > 0.5) {
-        left_box = vec4(snapped(vec2(clip_x_in.x, clip_y_in.x)),
-                        snapped(vec2(clip_x_in.y, clip_y_in.y)));
-        right_box = vec4(snapped(vec2(clip_x_in.z, clip_y_in.x)),
-                         snapped(vec2(clip_x_in.w, clip_y_in.y)));
-    } else {
-        left_box = clip_x_in;
-        right_box = clip_x_in;
-    }
+    box = box_in;
     left = floor(left_in * 255.0 + 0.5);
     right = floor(right_in * 255.0 + 0.5);
     gl_Position = vec4(pos * to_ndc - 1.0, 0.0, 1.0);
@@ -114,11 +97,11 @@ void main() {
 
 // What one light draw adds, as light_src works it out. Each product lies at least 1/510
 // away from a rounding edge, so the order of the operations cannot change a result.
+// Saturating adds of non-negative terms do not depend on their order either. A fragment
+// that adds nothing is dropped, which spares the blend.
 const char* const pair_head = R"(#version 330 core
 in vec4 uv;
-flat in vec4 left_box;
-flat in vec4 right_box;
-flat in float on_screen;
+flat in vec4 box;
 flat in vec4 left;   // tint, alpha
 flat in vec4 right;  // tint, passes
 uniform sampler2D tex;
@@ -128,31 +111,30 @@ vec3 light(vec4 texel, vec3 tint) {
     float a = floor(texel.a * left.a + 0.5) * (1.0 / 255.0);
     return floor(s * a + 0.5);
 }
+void add(vec3 added) {
+    if (added == vec3(0.0)) discard;
+    frag = vec4(min(added * right.a, 255.0) * (1.0 / 255.0), 0.0);
+}
 )";
 
-// Both copies in one quad: each sample counts where its copy lies; the sum is added
-// `passes` times. Saturating adds of non-negative terms do not depend on their order.
-const char* const pair_src = R"(
-float inside(vec2 p, vec4 box) {
-    return float(p.x >= box.x && p.x < box.z && p.y >= box.y && p.y < box.w);
+// Square to the screen: the quads are cut where the copies begin and end, so every
+// fragment lies in the copies whose tints it carries (a copy it misses has tint 0).
+const char* const pair_square_src = R"(
+void main() {
+    add(light(texture(tex, uv.xy), left.rgb) + light(texture(tex, uv.zw), right.rgb));
+}
+)";
+
+// Turned: one quad over both copies; each sample counts where it falls inside its part.
+const char* const pair_turned_src = R"(
+float inside(vec2 t) {
+    return float(t.x >= box.x && t.x < box.z && t.y >= box.y && t.y < box.w);
 }
 void main() {
     // Both samples unconditionally: a filtered texture needs them outside branches.
     vec4 lt = texture(tex, uv.xy);
     vec4 rt = texture(tex, uv.zw);
-    vec2 lp = on_screen > 0.5 ? gl_FragCoord.xy : uv.xy;
-    vec2 rp = on_screen > 0.5 ? gl_FragCoord.xy : uv.zw;
-    vec3 added = light(lt, left.rgb * inside(lp, left_box)) +
-                 light(rt, right.rgb * inside(rp, right_box));
-    frag = vec4(min(added * right.a, 255.0) * (1.0 / 255.0), 0.0);
-}
-)";
-
-// One copy on a quad of its own, in the left slot.
-const char* const pair_one_src = R"(
-void main() {
-    vec3 added = light(texture(tex, uv.xy), left.rgb);
-    frag = vec4(min(added * right.a, 255.0) * (1.0 / 255.0), 0.0);
+    add(light(lt, left.rgb * inside(uv.xy)) + light(rt, right.rgb * inside(uv.zw)));
 }
 )";
 
@@ -192,9 +174,6 @@ GLuint link(GLuint vs, const char* fragment, int screen_w, int screen_h, std::st
     glUseProgram(p);
     glUniform2f(glGetUniformLocation(p, "to_ndc"), 2.0f / float(screen_w), 2.0f / float(screen_h));
     glUniform1i(glGetUniformLocation(p, "tex"), 0);
-    // Only the pair program has it; -1 is ignored.
-    glUniform2f(glGetUniformLocation(p, "half_size"), float(screen_w) / 2.0f,
-                float(screen_h) / 2.0f);
     return p;
 }
 
@@ -210,13 +189,14 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
     glDeleteShader(vs);
     if (out.light) {
         GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, error);
-        const std::string both = std::string(pair_head) + pair_src;
-        const std::string one = std::string(pair_head) + pair_one_src;
-        if (pair_vs) out.pair = link(pair_vs, both.c_str(), screen_w, screen_h, error);
-        if (out.pair) out.pair_one = link(pair_vs, one.c_str(), screen_w, screen_h, error);
+        const std::string square = std::string(pair_head) + pair_square_src;
+        const std::string turned = std::string(pair_head) + pair_turned_src;
+        if (pair_vs) out.pair_square = link(pair_vs, square.c_str(), screen_w, screen_h, error);
+        if (out.pair_square)
+            out.pair_turned = link(pair_vs, turned.c_str(), screen_w, screen_h, error);
         if (pair_vs) glDeleteShader(pair_vs);
     }
-    if (!out.pair_one) {
+    if (!out.pair_turned) {
         delete_programs(out);
         return false;
     }
@@ -224,7 +204,7 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
 }
 
 void delete_programs(gl_programs& p) {
-    for (GLuint* prog : {&p.mask, &p.plain, &p.blended, &p.light, &p.pair, &p.pair_one}) {
+    for (GLuint* prog : {&p.mask, &p.plain, &p.blended, &p.light, &p.pair_square, &p.pair_turned}) {
         if (*prog) glDeleteProgram(*prog);
         *prog = 0;
     }
