@@ -4,7 +4,8 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build build-asan run test test-asan bench clean format fuzz soak deb
+.PHONY: all deps build build-asan run test test-asan bench clean format fuzz soak deb \
+	web web-libs serve-web test-web
 
 all: build
 
@@ -55,6 +56,26 @@ fuzz:
 # Twenty rounds back to back with random input, and the figures.
 soak: build
 	./$(BUILD)/glimmerfrost-soak --rounds 20 --data $(BUILD)/Data
+
+# The browser build: the toolchain and the libraries once (cached in $(WEB_BUILD)), then the
+# game and the runner as a static site in $(WEB_BUILD)/site. It takes the pictures and the
+# sounds from the desktop build.
+WEB_BUILD ?= build-web
+web-libs:
+	@scripts/install-deps --web
+	scripts/web/fetch-sources $(WEB_BUILD)
+	scripts/web/build-libs $(WEB_BUILD)
+
+web: build web-libs
+	scripts/web/build-game $(WEB_BUILD) $(BUILD)
+
+serve-web: web
+	scripts/web/serve $(WEB_BUILD)/site
+
+# The site in headless Chromium, against the desktop runner.
+test-web: web
+	cd tests/web && npm ci --no-audit --no-fund
+	node tests/web/run.mjs $(WEB_BUILD)/site $(BUILD) $(WEB_TEST_FLAGS)
 
 format:
 	find src tools tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

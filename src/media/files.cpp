@@ -16,6 +16,7 @@
 
 #include "media/embedded.h"
 #include "media/log.h"
+#include "media/platform.h"
 
 namespace media {
 
@@ -358,6 +359,7 @@ bool close_stream(stream_ref s, std::string& why) {
         return false;
     }
     s->temp.clear();  // it is the target now
+    note_file_saved(s->target);
     // The new file is in place; only its surviving a power cut is in doubt. Worth a note,
     // once, but the save is made.
     const std::string dir = parent_of(s->target);

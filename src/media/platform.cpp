@@ -19,4 +19,8 @@ platform& current_platform() {
     return *g_platform;
 }
 
+void note_file_saved(const std::string& path) {
+    if (g_platform) g_platform->file_saved(path);
+}
+
 }  // namespace media

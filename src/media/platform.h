@@ -3,14 +3,15 @@
 // - the desktop game: backend::sdl_platform, SDL's events and the real clock;
 // - the runner, the soak and the tests: a scripted platform, its events released frame by
 //   frame and a virtual clock that moves only when the game sleeps;
-// - a browser build would bring its own: the page's events and clock, and a sleep that
-//   yields to the page.
+// - the browser build: backend::web_platform, SDL's events in the page and the real clock,
+//   with a sleep that yields to the page and saves that it makes last.
 // Everything else the game needs of the system (the window and GL context, audio output,
 // files) sits in backend/ behind the media headers, the same on every platform.
 // All calls come from the game's one thread.
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace media {
 
@@ -61,9 +62,14 @@ class platform {
     virtual int count_joysticks() { return 0; }
     // Moves the system pointer to a point of the 640 x 480 screen.
     virtual void warp_mouse(int x, int y) { (void)x, (void)y; }
+    // A saved file reached its folder. A platform whose files live in memory (a browser
+    // page) makes them last here.
+    virtual void file_saved(const std::string& path) { (void)path; }
 };
 
 void install_platform(std::unique_ptr<platform> p);
 platform& current_platform();
+// Tells the installed platform, if any, that a save reached its folder.
+void note_file_saved(const std::string& path);
 
 }  // namespace media

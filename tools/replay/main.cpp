@@ -109,7 +109,10 @@ int main(int argc, char** argv) {
         settings.trace_name = *trace_path;
     }
 
+#ifndef __EMSCRIPTEN__
+    // In a page the canvas is the screen; the run never yields, so nothing shows there.
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
     // SDL would turn the stop signals into quit events that nothing here reads.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     catch_stop_signals();

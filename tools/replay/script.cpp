@@ -1,9 +1,11 @@
 #include "script.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -20,10 +22,19 @@ bool parse_int(const std::string& word, int lo, int hi, int& out) {
     return ec == std::errc() && ptr == end && out >= lo && out <= hi;
 }
 
+// The browser build's library has no std::from_chars for floats. strtof (the game never
+// changes the "C" locale) reads the same decimal forms once the others are refused: space
+// or a plus sign in front, hexadecimal.
 bool parse_real(const std::string& word, float lo, float hi, float& out) {
-    const char* end = word.data() + word.size();
-    auto [ptr, ec] = std::from_chars(word.data(), end, out);
-    return ec == std::errc() && ptr == end && out >= lo && out <= hi;
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0])) || word[0] == '+')
+        return false;
+    const std::size_t at = word[0] == '-' ? 1 : 0;
+    if (word.size() > at + 1 && word[at] == '0' && (word[at + 1] == 'x' || word[at + 1] == 'X'))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    out = std::strtof(word.c_str(), &end);
+    return errno == 0 && end == word.c_str() + word.size() && out >= lo && out <= hi;
 }
 
 // Reads the arguments of one event; false with `why` set when they do not fit.

@@ -9,8 +9,7 @@ namespace media::backend {
 
 namespace {
 
-const char* const vertex_src = R"(#version 330 core
-layout(location = 0) in vec2 pos;
+const char* const vertex_src = R"(layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv_in;
 layout(location = 2) in vec4 col_in;
 uniform vec2 to_ndc;
@@ -24,8 +23,7 @@ void main() {
 }
 )";
 
-const char* const mask_src = R"(#version 330 core
-in vec2 uv;
+const char* const mask_src = R"(in vec2 uv;
 in vec4 col;
 uniform sampler2D tex;
 out vec4 frag;
@@ -36,8 +34,7 @@ void main() {
 }
 )";
 
-const char* const plain_src = R"(#version 330 core
-in vec2 uv;
+const char* const plain_src = R"(in vec2 uv;
 in vec4 col;
 uniform sampler2D tex;
 out vec4 frag;
@@ -46,8 +43,7 @@ void main() {
 }
 )";
 
-const char* const blended_src = R"(#version 330 core
-in vec2 uv;
+const char* const blended_src = R"(in vec2 uv;
 in vec4 col;
 uniform sampler2D tex;
 out vec4 frag;
@@ -58,8 +54,7 @@ void main() {
 
 // d + s x a, saturating: s and a in whole steps of 1/255 as the back buffer stores them,
 // their product rounded to a whole step, then added.
-const char* const light_src = R"(#version 330 core
-in vec2 uv;
+const char* const light_src = R"(in vec2 uv;
 in vec4 col;
 uniform sampler2D tex;
 out vec4 frag;
@@ -75,8 +70,7 @@ void main() {
 
 // Stereo pairs. Tints, alpha and passes arrive in whole steps; a turned pair brings the
 // rectangle of its part in texture coordinates, so each sample counts only inside it.
-const char* const pair_vertex_src = R"(#version 330 core
-layout(location = 0) in vec2 pos;
+const char* const pair_vertex_src = R"(layout(location = 0) in vec2 pos;
 layout(location = 1) in vec4 uv_in;
 layout(location = 2) in vec4 box_in;
 layout(location = 3) in vec4 left_in;
@@ -99,8 +93,7 @@ void main() {
 // away from a rounding edge, so the order of the operations cannot change a result.
 // Saturating adds of non-negative terms do not depend on their order either. A fragment
 // that adds nothing is dropped, which spares the blend.
-const char* const pair_head = R"(#version 330 core
-in vec4 uv;
+const char* const pair_head = R"(in vec4 uv;
 flat in vec4 box;
 flat in vec4 left;   // tint, alpha
 flat in vec4 right;  // tint, passes
@@ -138,9 +131,11 @@ void main() {
 }
 )";
 
+// Each source gets the version line of the GL in use.
 GLuint compile(GLenum kind, const char* src, std::string& error) {
     GLuint s = glCreateShader(kind);
-    glShaderSource(s, 1, &src, nullptr);
+    const char* parts[2] = {glsl_version_line, src};
+    glShaderSource(s, 2, parts, nullptr);
     glCompileShader(s);
     GLint ok = 0;
     glGetShaderiv(s, GL_COMPILE_STATUS, &ok);

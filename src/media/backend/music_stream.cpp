@@ -120,6 +120,13 @@ struct music_stream {
 
 namespace {
 
+// A browser build has no threads: its loop feeds the streams, between frames.
+#ifdef __EMSCRIPTEN__
+constexpr bool feeds_on_a_thread = false;
+#else
+constexpr bool feeds_on_a_thread = true;
+#endif
+
 // The one thread that keeps every stream's queue topped up.
 struct stream_feeder {
     std::mutex lock;  // taken before a stream's own lock, never after
@@ -135,6 +142,7 @@ struct stream_feeder {
         const std::lock_guard hold(lock);
         streams.push_back(std::move(s));
         fresh = true;
+        if (!feeds_on_a_thread) return;  // feed_streams does the thread's work
         if (!thread.joinable()) {
             quit = false;
             thread = std::thread([this] { run(); });
@@ -151,6 +159,21 @@ struct stream_feeder {
         if (thread.joinable()) thread.join();
         const std::lock_guard hold(lock);
         streams.clear();
+    }
+
+    // One round of the thread's work: every stream topped up, the stopped ones let go.
+    void feed_once() {
+        std::vector<music_stream_ref> now;
+        {
+            const std::lock_guard hold(lock);
+            now = streams;
+        }
+        for (const music_stream_ref& s : now) s->top_up();
+        const std::lock_guard hold(lock);
+        std::erase_if(streams, [](const music_stream_ref& s) {
+            const std::lock_guard s_hold(s->lock);
+            return s->stopped;
+        });
     }
 
     void run() {
@@ -276,6 +299,10 @@ int streams_fed() {
 
 void stop_streams() {
     feeder().stop();
+}
+
+void feed_streams() {
+    feeder().feed_once();
 }
 
 }  // namespace media::backend

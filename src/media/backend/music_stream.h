@@ -33,5 +33,8 @@ int streams_fed();  // streams the feeding thread holds
 
 // Ends the feeding thread; before the device closes.
 void stop_streams();
+// Tops every stream up once. Where there are no threads (the browser build) the feeding
+// thread does not run, and the loop calls this between frames instead.
+void feed_streams();
 
 }  // namespace media::backend

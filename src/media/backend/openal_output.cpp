@@ -2,7 +2,9 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#ifndef __EMSCRIPTEN__
 #include <AL/alext.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -13,6 +15,14 @@
 namespace media::backend {
 
 namespace {
+
+#ifdef __EMSCRIPTEN__
+// The browser's OpenAL has no device clock (and no header for it): the mix clock is the
+// wall clock there.
+using ALCint64SOFT = std::int64_t;
+using LPALCGETINTEGER64VSOFT = void (*)(ALCdevice*, ALCenum, ALCsizei, ALCint64SOFT*);
+constexpr ALCenum ALC_DEVICE_CLOCK_SOFT = 0x1600;
+#endif
 
 // Plain values: read safely by sound and channel destructors that run at program exit,
 // before or after the device state below has been torn down.
@@ -105,7 +115,8 @@ struct device_state {
         }
         fades.clear();
         if (!sources.empty()) {
-            alSourceStopv(static_cast<ALsizei>(sources.size()), sources.data());
+            // One by one: the browser's alSourceStopv fails on any list (Emscripten 3.1.6).
+            for (const ALuint s : sources) alSourceStop(s);
             alDeleteSources(static_cast<ALsizei>(sources.size()), sources.data());
         }
         if (!buffers.empty()) alDeleteBuffers(static_cast<ALsizei>(buffers.size()), buffers.data());

@@ -13,7 +13,7 @@
 
 namespace media::backend {
 
-class sdl_platform final : public platform {
+class sdl_platform : public platform {
   public:
     sdl_platform();
     ~sdl_platform() override;

@@ -1,11 +1,16 @@
 // The SDL window and GL context. The desktop keeps its own mode: the game's screen is a
 // picture scaled into a desktop-sized window, never a mode switch.
 #include <SDL.h>
-#include <epoxy/gl.h>
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
+#include "media/backend/gl_api.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 
 #include "media/backend/window.h"
 
@@ -64,12 +69,24 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
         error = "no display found (is DISPLAY or WAYLAND_DISPLAY set?)";
         return false;
     }
+#ifdef __EMSCRIPTEN__
+    // WebGL 2 on the page's canvas.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+#else
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+#endif
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+#ifdef __EMSCRIPTEN__
+    // The canvas keeps the screen's own size; the page scales it (and goes full screen).
+    const Uint32 flags = SDL_WINDOW_OPENGL;
+    const int win_w = screen_w, win_h = screen_h;
+#else
     const Uint32 flags =
         SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI;
     // Made at the desktop's own size: without a window manager (a bare X server) the
@@ -80,6 +97,7 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
         win_w = desktop.w;
         win_h = desktop.h;
     }
+#endif
     s.win = SDL_CreateWindow(title.c_str(), 0, 0, win_w, win_h, flags);
     if (!s.win) {
         error = sdl_error("no window");
@@ -91,11 +109,13 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
         window_close();
         return false;
     }
+#ifndef __EMSCRIPTEN__
     if (epoxy_gl_version() < 33) {
         error = "OpenGL 3.3 is needed, the driver gives " + std::to_string(epoxy_gl_version());
         window_close();
         return false;
     }
+#endif
     SDL_GL_SetSwapInterval(0);
     s.screen_w = screen_w;
     s.screen_h = screen_h;
@@ -129,6 +149,14 @@ bool window_set_vsync(bool on) {
 void window_toggle_fullscreen() {
     window_state& s = ws();
     if (!s.win) return;
+#ifdef __EMSCRIPTEN__
+    // The page scales the canvas itself; the key press still counts as the gesture that
+    // the Fullscreen API asks for.
+    EM_ASM({
+        if (Module.gfToggleFullscreen) Module.gfToggleFullscreen();
+    });
+    return;
+#endif
     const bool full = (SDL_GetWindowFlags(s.win) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     if (!full) {
         SDL_SetWindowFullscreen(s.win, SDL_WINDOW_FULLSCREEN_DESKTOP);
