@@ -41,6 +41,14 @@ void run_handler() {
     }
 }
 
+// Saves what shutdown saves, when the platform asks: a browser tab that is hidden may be
+// closed without a shutdown.
+void save_if_asked() {
+    if (!take_save_request()) return;
+    anaglyph_file(2);
+    hiscore_file(1);
+}
+
 }  // namespace
 
 void draw_backdrop() {
@@ -110,11 +118,11 @@ void check_keys() {
 }
 
 void check_suspend() {
+    save_if_asked();
     if (app_suspended() == 0) return;
     const bool was_playing = channel_playing(music_chn) != 0;
     if (was_playing) pause_channel(music_chn);
-    while (app_suspended() != 0) {
-    }
+    while (app_suspended() != 0) save_if_asked();
     // Woken by a close request: the pass ends here and shutdown follows.
     if (app_terminate() != 0) {
         quit_game = 1;

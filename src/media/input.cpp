@@ -37,6 +37,7 @@ struct input_state {
     float pad_x = 0.0f, pad_y = 0.0f;
     bool focus_lost = false;
     bool close_requested = false;
+    bool save_requested = false;
 };
 
 input_state g_in;
@@ -98,6 +99,9 @@ void apply(const platform_event& ev) {
             break;
         case k::close_request:
             g_in.close_requested = true;
+            break;
+        case k::save_request:
+            g_in.save_requested = true;
             break;
     }
 }
@@ -195,6 +199,12 @@ bool focus_is_lost() {
 
 bool close_is_pending() {
     return g_in.close_requested;
+}
+
+bool take_save_request() {
+    const bool requested = g_in.save_requested;
+    g_in.save_requested = false;
+    return requested;
 }
 
 bool take_close_request() {

@@ -32,5 +32,8 @@ void reset_input();
 bool focus_is_lost();       // between a focus_lost event and the next focus_gained
 bool take_close_request();  // true once per close request (requests in one pump count once)
 bool close_is_pending();    // a close request not yet taken
+// True once per request of the platform to write the saved files now (a browser tab being
+// hidden, which may be closed without a shutdown).
+bool take_save_request();
 
 }  // namespace media

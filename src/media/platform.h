@@ -31,6 +31,7 @@ struct platform_event {
         focus_lost,
         focus_gained,
         close_request,
+        save_request,  // write the saved files now: the platform may end without a shutdown
     };
     kind_t kind = key_down;
     int code = 0;

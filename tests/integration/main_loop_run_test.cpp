@@ -60,6 +60,24 @@ TEST_F(main_loop_run, close_during_the_intro_still_runs_one_title_pass) {
     EXPECT_EQ(dir.read("Data/anaglyph3d.dat").size(), 4u);
 }
 
+TEST_F(main_loop_run, a_save_request_writes_what_shutdown_would_there_and_then) {
+    // Down to "3D Graphics", Return steps the mode, then the platform asks for the saves.
+    const std::string step_mode = skip_intro + "3 key_down 40\n4 key_up 40\n5 key_down 13\n";
+    auto r = run_replay(dir, step_mode + "6 key_up 13\n8 save\n", "--frames 12");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    ASSERT_EQ(r.trace.size(), 12u);
+    ASSERT_EQ(r.trace[11].integer("mode_3d"), 1) << "the menu no longer steps the mode";
+    EXPECT_EQ(r.trace[11].integer("quit"), 0) << "the game plays on";
+    EXPECT_EQ(dir.read("Data/anaglyph3d.dat"), (bytes{1, 0, 0, 0}));
+    EXPECT_EQ(dir.read("Data/hiscore.dat"), (bytes{0, 0, 0, 0}));
+
+    // Asked while away (a hidden browser tab): saved before the focus comes back.
+    std::filesystem::remove(dir / "Data/anaglyph3d.dat");
+    r = run_replay(dir, step_mode + "6 key_up 13\n8 suspend 30\n8 save\n", "--frames 9");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(dir.read("Data/anaglyph3d.dat"), (bytes{1, 0, 0, 0}));
+}
+
 TEST_F(main_loop_run, frames_limit_stops_as_if_killed) {
     auto r = run_replay(dir, "", "--frames 12");
     ASSERT_EQ(r.status, 0) << r.errors;

@@ -90,6 +90,10 @@ bool parse_event(const std::string& name, const std::vector<std::string>& args, 
         e.kind = kind::close_request;
         return want(0);
     }
+    if (name == "save") {
+        e.kind = kind::save_request;
+        return want(0);
+    }
     why = "unknown event " + quote(name);
     return false;
 }

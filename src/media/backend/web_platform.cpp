@@ -12,9 +12,23 @@ namespace {
 EM_JS(void, tell_page_frame, (int frame), {
     if (Module.gfFramePresented) Module.gfFramePresented(frame);
 });
+EM_JS(int, page_asks_for_saves, (), {
+    const asked = Module.gfSaveAsked ? 1 : 0;
+    Module.gfSaveAsked = false;
+    return asked;
+});
 // clang-format on
 
 }  // namespace
+
+bool web_platform::poll_event(platform_event& ev) {
+    if (page_asks_for_saves()) {
+        ev = {};
+        ev.kind = platform_event::save_request;
+        return true;
+    }
+    return sdl_platform::poll_event(ev);
+}
 
 void web_platform::wait_event(int ms) {
     feed_streams();

@@ -10,6 +10,8 @@ namespace media::backend {
 
 class web_platform final : public sdl_platform {
   public:
+    // A page being hidden first asks for the saves (see index.html), then SDL's events.
+    bool poll_event(platform_event& ev) override;
     void wait_event(int ms) override;
     void sleep_ms(int ms) override;
     // Presents never block in a page: there is no retrace to find.
