@@ -190,6 +190,20 @@ async function gamePlays(browser, base) {
   const moved = regionMean(before, 0, 60, 200, 400).some(
       (v, k) => Math.abs(v - regionMean(after, 0, 60, 200, 400)[k]) > 0.5);
   check(moved, "Up steers the player");
+  // Alt+Enter asks the page for full screen, and again to leave it.
+  const full = () => page.evaluate(() => document.fullscreenElement !== null);
+  const altEnter = async () => {
+    await page.keyboard.down("Alt");
+    await page.keyboard.press("Enter");
+    await page.keyboard.up("Alt");
+  };
+  await altEnter();
+  const entered = await page.waitForFunction(() => document.fullscreenElement !== null,
+                                             { timeout: 5000 }).then(() => true, () => false);
+  await altEnter();
+  const left = await page.waitForFunction(() => document.fullscreenElement === null,
+                                          { timeout: 5000 }).then(() => true, () => false);
+  check(entered && left && !(await full()), "Alt+Enter switches full screen on and off");
   check(errors.length === 0, `no page errors on the game page ${errors.join("; ")}`);
   await page.close();
 }
