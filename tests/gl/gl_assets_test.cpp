@@ -5,25 +5,14 @@
 #include "media/backend/png_decode.h"
 #include "media/embedded.h"
 #include "media/files.h"
+#include "support/game_pictures.h"
 #include "support/gl_screen.h"
 #include "support/temp_dir.h"
 
-void register_game_assets();
 
 TEST(load_assets, sprite_frames_are_the_sheet_rectangles_with_black_see_through) {
-    test_support::open_test_screen();
-    test_support::temp_dir empty_game_dir;  // no Data folder: the sounds are simply missing
-    media::set_game_dir(empty_game_dir.path().string());
-    register_game_assets();
-    media::set_mask_color(0, 0, 0);
-    media::auto_image_flags(media::img_masked | media::img_dynamic);
-    media::auto_mid_handle(1);
-    img_flake = media::create_image(10, 10, 1);
-    img_stuff = media::create_image(18, 20, 8);
-    img_player = media::create_image(404, 82, 5);
-    img_star = media::create_image(112, 112, 3);
-    media::auto_mid_handle(0);
-    load_assets();
+    test_support::temp_dir empty_game_dir;
+    test_support::load_game_pictures(empty_game_dir);
     EXPECT_FALSE(snd_present) << "a missing sound file gives no sound, and no stop";
     EXPECT_FLOAT_EQ(media::image_handle_x(img_title), 243.0f);
     EXPECT_FLOAT_EQ(media::image_handle_y(img_title), 69.5f);

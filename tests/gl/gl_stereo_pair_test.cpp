@@ -9,10 +9,10 @@
 #include "media/assets.h"
 #include "media/files.h"
 #include "media/stereo_pair.h"
+#include "support/game_pictures.h"
 #include "support/gl_screen.h"
 #include "support/temp_dir.h"
 
-void register_game_assets();
 
 namespace {
 
@@ -36,19 +36,8 @@ std::vector<std::uint8_t> screen() {
 class stereo_pair_test : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        test_support::open_test_screen();
         static test_support::temp_dir no_sounds;
-        media::set_game_dir(no_sounds.path().string());
-        register_game_assets();
-        media::set_mask_color(0, 0, 0);
-        media::auto_image_flags(media::img_masked | media::img_dynamic);
-        media::auto_mid_handle(1);
-        img_flake = media::create_image(10, 10, 1);
-        img_stuff = media::create_image(18, 20, 8);
-        img_player = media::create_image(404, 82, 5);
-        img_star = media::create_image(112, 112, 3);
-        media::auto_mid_handle(0);
-        load_assets();
+        test_support::load_game_pictures(no_sounds);
     }
     static void TearDownTestSuite() { reset_assets(); }
 
