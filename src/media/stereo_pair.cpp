@@ -125,7 +125,8 @@ bool samples_on_texel_edges(const copy_of_part& cp) {
 
 struct pair_builder {
     backend::pair_vertex base;
-    std::vector<backend::pair_vertex>& quads;  // four corners a quad
+    std::vector<backend::pair_vertex>& quads;   // four corners a quad, sampling both copies
+    std::vector<backend::pair_vertex>& alones;  // the same for copies on their own quads
 
     // The part's copies square to the screen: their union cut at every edge of either
     // copy, so each strip lies in one copy or in both. The cuts fall on the very corners
@@ -182,13 +183,11 @@ struct pair_builder {
         }
     }
 
-    // A copy alone, on the very quad a light draw would use; the other copy's tint is 0.
+    // A copy alone, on the very quad a light draw would use; its tint goes in the left's
+    // place, where the one-copy program reads it.
     void alone(const copy_of_part& c, bool is_left) {
         backend::pair_vertex v = base;
-        if (is_left)
-            v.rr = v.rg = v.rb = 0;
-        else
-            v.lr = v.lg = v.lb = 0;
+        if (!is_left) v.lr = v.rr, v.lg = v.rg, v.lb = v.rb;
         const quad_part& t = *c.r;
         const float ts[4] = {t.t0, t.t1, t.t1, t.t0}, ss[4] = {t.s0, t.s0, t.s1, t.s1};
         for (int k = 0; k < 4; ++k) {
@@ -196,7 +195,7 @@ struct pair_builder {
             v.y = c.corner[k].y;
             v.lu = v.ru = ts[k];
             v.lv = v.rv = ss[k];
-            quads.push_back(v);
+            alones.push_back(v);
         }
     }
 
@@ -207,13 +206,25 @@ struct pair_builder {
     }
 };
 
+void send(unsigned texture, const std::vector<backend::pair_vertex>& quads,
+          backend::pair_kind kind) {
+    constexpr std::size_t piece = 4096 * 4;  // corners of quads a queue can always take
+    for (std::size_t at = 0; at < quads.size(); at += piece) {
+        const std::size_t n = std::min(piece, quads.size() - at);
+        backend::pair_vertex* q = backend::push_pair_quads(texture, int(n / 4), kind);
+        if (!q) return;
+        std::memcpy(static_cast<void*>(q), &quads[at], n * sizeof(backend::pair_vertex));
+    }
+}
+
 void push_pairs(unsigned texture, bool nearest, const placement& p,
                 const std::vector<quad_part>& parts, tint left, tint right, float offs,
                 int passes) {
     // A copy squeezed flat covers no pixel; NaN scales fail here too.
     if (!(p.sx != 0 && p.sy != 0) || parts.empty()) return;
-    static std::vector<backend::pair_vertex> quads;
+    static std::vector<backend::pair_vertex> quads, alones;
     quads.clear();
+    alones.clear();
     placement pl = p, pr = p;
     pl.x = p.x - offs;
     pr.x = p.x + offs;
@@ -226,7 +237,7 @@ void push_pairs(unsigned texture, bool nearest, const placement& p,
     base.alpha = std::uint8_t(std::lround(current_draw_state().alpha * 255.0f));
     // Every pass past 255 adds at least 1 to whatever the first 255 left below white.
     base.passes = std::uint8_t(std::min(passes, 255));
-    pair_builder b{base, quads};
+    pair_builder b{base, quads, alones};
     const bool square = p.c == 0 || p.s == 0;
     for (const quad_part& part : parts) {
         const copy_of_part l = place_copy(pl, part), r = place_copy(pr, part);
@@ -239,13 +250,9 @@ void push_pairs(unsigned texture, bool nearest, const placement& p,
             b.square(l, r);
         }
     }
-    constexpr std::size_t piece = 4096 * 4;  // corners of quads a queue can always take
-    for (std::size_t at = 0; at < quads.size(); at += piece) {
-        const std::size_t n = std::min(piece, quads.size() - at);
-        backend::pair_vertex* q = backend::push_pair_quads(texture, int(n / 4), !square);
-        if (!q) return;
-        std::memcpy(static_cast<void*>(q), &quads[at], n * sizeof(backend::pair_vertex));
-    }
+    // Light draws add in any order, so each kind of quad goes as one run.
+    send(texture, quads, square ? backend::pair_kind::square : backend::pair_kind::turned);
+    send(texture, alones, backend::pair_kind::alone);
 }
 
 std::vector<quad_part>& scratch_parts() {

@@ -22,7 +22,7 @@ namespace {
 constexpr std::size_t max_queued_quads = 16384;
 
 // Pair quads batch apart from the light draws they look like: other programs and layout.
-constexpr int blend_pair_square = 6, blend_pair_turned = 7;
+constexpr int blend_pair_square = 6, blend_pair_turned = 7, blend_pair_alone = 8;
 
 struct batch {
     GLuint texture;
@@ -79,10 +79,12 @@ void apply_blend(int mode) {
         case 4:
         case blend_pair_square:
         case blend_pair_turned:
+        case blend_pair_alone:
             // The programs add their own alpha 0, so the back buffer's alpha stays too.
             glUseProgram(mode == 4                   ? s.programs.light
                          : mode == blend_pair_square ? s.programs.pair_square
-                                                     : s.programs.pair_turned);
+                         : mode == blend_pair_turned ? s.programs.pair_turned
+                                                     : s.programs.pair_alone);
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
             break;
@@ -260,9 +262,12 @@ vertex* push_quads(unsigned texture, int blend, int quads) {
     return queue_quads(s, s.plain, texture, blend, quads);
 }
 
-pair_vertex* push_pair_quads(unsigned texture, int quads, bool turned) {
+pair_vertex* push_pair_quads(unsigned texture, int quads, pair_kind kind) {
     renderer_state& s = st();
-    return queue_quads(s, s.pairs, texture, turned ? blend_pair_turned : blend_pair_square, quads);
+    const int blend = kind == pair_kind::square   ? blend_pair_square
+                      : kind == pair_kind::turned ? blend_pair_turned
+                                                  : blend_pair_alone;
+    return queue_quads(s, s.pairs, texture, blend, quads);
 }
 
 void flush() {

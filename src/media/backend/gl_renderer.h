@@ -64,8 +64,12 @@ bool renderer_is_open();
 // bottom-left) drawn with `texture` in blend mode 1..5. Write them at once: the pointer
 // is good until the next call.
 vertex* push_quads(unsigned texture, int blend, int quads);
-// The same for stereo pairs (see pair_vertex), square to the screen or turned.
-pair_vertex* push_pair_quads(unsigned texture, int quads, bool turned);
+// How the quads of a stereo pair sample: both copies square to the screen, both turned
+// (kept inside the part's texture rectangle), or one copy alone on its own quad (the left
+// tint and coordinates; the right ones unused).
+enum class pair_kind { square, turned, alone };
+// The same for stereo pairs (see pair_vertex).
+pair_vertex* push_pair_quads(unsigned texture, int quads, pair_kind kind);
 // A 1 x 1 white texture for rectangles and lines.
 unsigned white_texture();
 

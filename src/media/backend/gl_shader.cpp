@@ -53,18 +53,19 @@ void main() {
 )";
 
 // d + s x a, saturating: s and a in whole steps of 1/255 as the back buffer stores them,
-// their product rounded to a whole step, then added.
+// their product rounded to a whole step, then added. No such product falls exactly
+// halfway between two steps, so round() has no tie to break. The back buffer clamps.
 const char* const light_src = R"(in vec2 uv;
 in vec4 col;
 uniform sampler2D tex;
 out vec4 frag;
 void main() {
     vec4 c = texture(tex, uv) * col;
-    vec3 s = floor(c.rgb * 255.0 + 0.5);
-    float a = floor(c.a * 255.0 + 0.5);
-    vec3 added = floor(s * a / 255.0 + 0.5);
+    vec3 s = round(c.rgb * 255.0);
+    float a = round(c.a * 255.0);
+    vec3 added = round(s * a / 255.0);
     if (added == vec3(0.0)) discard;
-    frag = vec4(min(added, 255.0) / 255.0, 0.0);
+    frag = vec4(added / 255.0, 0.0);
 }
 )";
 
@@ -100,13 +101,13 @@ flat in vec4 right;  // tint, passes
 uniform sampler2D tex;
 out vec4 frag;
 vec3 light(vec4 texel, vec3 tint) {
-    vec3 s = floor(texel.rgb * tint + 0.5);
-    float a = floor(texel.a * left.a + 0.5) * (1.0 / 255.0);
-    return floor(s * a + 0.5);
+    vec3 s = round(texel.rgb * tint);
+    float a = round(texel.a * left.a) * (1.0 / 255.0);
+    return round(s * a);
 }
 void add(vec3 added) {
     if (added == vec3(0.0)) discard;
-    frag = vec4(min(added * right.a, 255.0) * (1.0 / 255.0), 0.0);
+    frag = vec4(added * (right.a * (1.0 / 255.0)), 0.0);
 }
 )";
 
@@ -128,6 +129,13 @@ void main() {
     vec4 lt = texture(tex, uv.xy);
     vec4 rt = texture(tex, uv.zw);
     add(light(lt, left.rgb * inside(uv.xy)) + light(rt, right.rgb * inside(uv.zw)));
+}
+)";
+
+// One copy on its own quad: one sample, as cheap as the light draw it stands for.
+const char* const pair_alone_src = R"(
+void main() {
+    add(light(texture(tex, uv.xy), left.rgb));
 }
 )";
 
@@ -186,12 +194,15 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
         GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, error);
         const std::string square = std::string(pair_head) + pair_square_src;
         const std::string turned = std::string(pair_head) + pair_turned_src;
+        const std::string alone = std::string(pair_head) + pair_alone_src;
         if (pair_vs) out.pair_square = link(pair_vs, square.c_str(), screen_w, screen_h, error);
         if (out.pair_square)
             out.pair_turned = link(pair_vs, turned.c_str(), screen_w, screen_h, error);
+        if (out.pair_turned)
+            out.pair_alone = link(pair_vs, alone.c_str(), screen_w, screen_h, error);
         if (pair_vs) glDeleteShader(pair_vs);
     }
-    if (!out.pair_turned) {
+    if (!out.pair_alone) {
         delete_programs(out);
         return false;
     }
@@ -199,7 +210,8 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
 }
 
 void delete_programs(gl_programs& p) {
-    for (GLuint* prog : {&p.mask, &p.plain, &p.blended, &p.light, &p.pair_square, &p.pair_turned}) {
+    for (GLuint* prog :
+         {&p.mask, &p.plain, &p.blended, &p.light, &p.pair_square, &p.pair_turned, &p.pair_alone}) {
         if (*prog) glDeleteProgram(*prog);
         *prog = 0;
     }
