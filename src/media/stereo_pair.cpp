@@ -193,8 +193,8 @@ struct pair_builder {
         for (int k = 0; k < 4; ++k) {
             v.x = c.corner[k].x;
             v.y = c.corner[k].y;
-            v.lu = v.ru = ts[k];
-            v.lv = v.rv = ss[k];
+            v.lu = ts[k];
+            v.lv = ss[k];
             alones.push_back(v);
         }
     }

@@ -22,7 +22,10 @@ namespace {
 constexpr std::size_t max_queued_quads = 16384;
 
 // Pair quads batch apart from the light draws they look like: other programs and layout.
+// One blend id a pair_kind, in its order.
 constexpr int blend_pair_square = 6, blend_pair_turned = 7, blend_pair_alone = 8;
+static_assert(blend_pair_turned == blend_pair_square + int(pair_kind::turned) &&
+              blend_pair_alone == blend_pair_square + int(pair_kind::alone));
 
 struct batch {
     GLuint texture;
@@ -264,10 +267,7 @@ vertex* push_quads(unsigned texture, int blend, int quads) {
 
 pair_vertex* push_pair_quads(unsigned texture, int quads, pair_kind kind) {
     renderer_state& s = st();
-    const int blend = kind == pair_kind::square   ? blend_pair_square
-                      : kind == pair_kind::turned ? blend_pair_turned
-                                                  : blend_pair_alone;
-    return queue_quads(s, s.pairs, texture, blend, quads);
+    return queue_quads(s, s.pairs, texture, blend_pair_square + int(kind), quads);
 }
 
 void flush() {
