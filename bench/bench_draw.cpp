@@ -1,12 +1,12 @@
 // bench_draw [frames]: times the media layer's draw path on the game's heaviest frame,
 // flat and stereo, headless. Each frame is timed from its first draw until the GPU has
 // finished presenting it. Prints ms per frame (median, 99th percentile) and draw calls,
-// then what stereo costs against flat for each scene.
+// then what stereo costs against flat for each scene. Flat and stereo frames alternate.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 #include <vector>
 
 #include "bench_platform.h"
@@ -19,32 +19,46 @@ namespace {
 
 using frame_fn = int (*)(const bench::scene_images&, bool, int);
 
-// Returns the median ms.
-double run(const char* label, frame_fn draw, const bench::scene_images& im, bool stereo,
-           int frames) {
+struct timing {
     std::vector<double> ms, cpu;
     int calls = 0, draws = 0;
-    for (int f = 0; f < frames + 30; ++f) {
-        const auto t0 = std::chrono::steady_clock::now();
-        draws = draw(im, stereo, f);
-        const auto tc = std::chrono::steady_clock::now();
-        media::flip(0);
-        media::backend::finish();
-        const auto t1 = std::chrono::steady_clock::now();
-        calls = media::draw_calls_last_frame();
-        if (f >= 30) {
-            ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-            cpu.push_back(std::chrono::duration<double, std::milli>(tc - t0).count());
-        }
-    }
-    std::sort(ms.begin(), ms.end());
-    std::sort(cpu.begin(), cpu.end());
+};
+
+// Times one frame: building its draws, then until the GPU has presented it.
+void time_frame(timing& t, frame_fn draw, const bench::scene_images& im, bool stereo, int f,
+                bool keep) {
+    const auto t0 = std::chrono::steady_clock::now();
+    t.draws = draw(im, stereo, f);
+    const auto tc = std::chrono::steady_clock::now();
+    media::flip(0);
+    media::backend::finish();
+    const auto t1 = std::chrono::steady_clock::now();
+    t.calls = media::draw_calls_last_frame();
+    if (!keep) return;
+    t.ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+    t.cpu.push_back(std::chrono::duration<double, std::milli>(tc - t0).count());
+}
+
+// Prints one line and returns the median ms.
+double report(const char* label, bool stereo, timing& t) {
+    std::sort(t.ms.begin(), t.ms.end());
+    std::sort(t.cpu.begin(), t.cpu.end());
     std::printf(
         "bench_draw %s %s: median %.2f ms p99 %.2f ms, %d draw calls, %d draws (building "
         "them %.2f ms)\n",
-        label, stereo ? "stereo" : "flat", ms[ms.size() / 2], ms[ms.size() * 99 / 100], calls,
-        draws, cpu[cpu.size() / 2]);
-    return ms[ms.size() / 2];
+        label, stereo ? "stereo" : "flat", t.ms[t.ms.size() / 2], t.ms[t.ms.size() * 99 / 100],
+        t.calls, t.draws, t.cpu[t.cpu.size() / 2]);
+    return t.ms[t.ms.size() / 2];
+}
+
+// Flat and stereo frames take turns, so a noisy neighbour on a shared machine slows both
+// alike and their ratio holds steady. Returns the flat and stereo medians.
+std::array<double, 2> run_both(const char* label, frame_fn draw, const bench::scene_images& im,
+                               int frames) {
+    timing t[2];
+    for (int f = 0; f < frames + 30; ++f)
+        for (bool stereo : {false, true}) time_frame(t[stereo], draw, im, stereo, f, f >= 30);
+    return {report(label, false, t[0]), report(label, true, t[1])};
 }
 
 }  // namespace
@@ -57,13 +71,14 @@ int main(int argc, char** argv) {
     const bench::scene_images game = bench::make_images(font, true);
     const bench::scene_images yard = bench::make_images(font, false);
     if (!game.font) std::fprintf(stderr, "bench_draw: no font, the text lines are left out\n");
-    run(
-        "empty", [](const bench::scene_images&, bool, int) { return 0; }, game, false, frames);
-    double game_ms[2], yard_ms[2];
-    for (bool stereo : {false, true}) {
-        game_ms[stereo] = run("game", bench::draw_game_frame, game, stereo, frames);
-        yard_ms[stereo] = run("yardstick-scene", bench::draw_yardstick_frame, yard, stereo, frames);
-    }
+    timing empty;
+    for (int f = 0; f < frames + 30; ++f)
+        time_frame(
+            empty, [](const bench::scene_images&, bool, int) { return 0; }, game, false, f,
+            f >= 30);
+    report("empty", false, empty);
+    const auto game_ms = run_both("game", bench::draw_game_frame, game, frames);
+    const auto yard_ms = run_both("yardstick-scene", bench::draw_yardstick_frame, yard, frames);
     std::printf("bench_draw game stereo/flat: %.2f\n", game_ms[1] / game_ms[0]);
     std::printf("bench_draw yardstick-scene stereo/flat: %.2f\n", yard_ms[1] / yard_ms[0]);
     media::close_graphics();
