@@ -128,8 +128,7 @@ int draw_front(const scene_images& im, bool stereo, int frame, int hud_lines) {
     }
     media::set_color(2, 2, 2);  // retro scan lines
     media::set_scale(1, 1);
-    media::set_blend(media::blend_solid);
-    for (int y = 1; y <= 480; y += 2) media::draw_line(0, float(y), 640, float(y), 1);
+    media::fill_alternate_rows(0, 1, 640, 479);
     media::set_blend(media::blend_mask);
     media::set_color(255, 255, 255);
     return draws + 240;

@@ -74,11 +74,7 @@ void draw_scanlines(int shade) {
     if (retro_fx == 0) return;
     set_color(shade, shade, shade);
     set_scale(1.0f, 1.0f);
-    set_blend(blend_solid);
-    const float w = static_cast<float>(graphics_width());
-    for (int y = 1; y <= graphics_height(); y += 2) {
-        draw_line(0, static_cast<float>(y), w, static_cast<float>(y), 1);
-    }
+    fill_alternate_rows(0, 1, graphics_width(), graphics_height() - 1);
     set_blend(blend_mask);
     set_color(255, 255, 255);
 }

@@ -12,10 +12,10 @@ namespace media {
 
 namespace {
 
-void quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3) {
-    backend::vertex* q =
-        backend::push_quads(backend::white_texture(), current_draw_state().blend, 1);
-    if (!q) return;
+backend::vertex* quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3,
+                      float y3, int blend = current_draw_state().blend) {
+    backend::vertex* q = backend::push_quads(backend::white_texture(), blend, 1);
+    if (!q) return nullptr;
     const placement flat;
     fill_quad(q, flat, 0, 0, 1, 1, 0, 0, 1, 1);
     const float xs[4] = {x0, x1, x2, x3}, ys[4] = {y0, y1, y2, y3};
@@ -23,6 +23,7 @@ void quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3, 
         q[k].x = xs[k];
         q[k].y = ys[k];
     }
+    return q;
 }
 
 }  // namespace
@@ -58,6 +59,14 @@ void draw_line(float x1, float y1, float x2, float y2, int last_pixel) {
         if (ya > yb) std::swap(xa, xb), std::swap(ya, yb);
         quad(xa, ya, xa + 1, ya, xb + 1, yb, xb, yb);
     }
+}
+
+void fill_alternate_rows(int x, int y, int width, int height) {
+    if (width <= 0 || height <= 0) return;
+    const auto x0 = float(x), y0 = float(y), x1 = float(x + width), y1 = float(y + height);
+    backend::vertex* q = quad(x0, y0, x1, y0, x1, y1, x0, y1, backend::blend_alternate_rows);
+    if (!q) return;
+    for (int k = 0; k < 4; ++k) q[k].u = float(y & 1);
 }
 
 }  // namespace media

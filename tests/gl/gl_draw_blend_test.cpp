@@ -158,6 +158,37 @@ TEST_F(draw_test, lines_cover_whole_rows_and_the_last_pixel_on_request) {
     EXPECT_EQ(pixel_at(41, 12), (rgb{0, 0, 0})) << "one pixel wide";
 }
 
+TEST_F(draw_test, alternate_rows_fill_what_solid_lines_on_those_rows_would) {
+    struct rect {
+        int x, y, w, h;
+    };
+    // Bands of colour, so a row filled or missed shows.
+    const auto backdrop_bands = [] {
+        media::set_blend(media::blend_solid);
+        for (int y = 0; y < 480; y += 3) {
+            media::set_color(y % 251, (y * 7) % 256, 255 - y % 200);
+            media::draw_rect(0, float(y), 640, 3);
+        }
+        media::set_color(2, 60, 200);
+    };
+    const auto screen = [] {
+        std::vector<std::uint8_t> px;
+        media::backend::read_back_buffer(0, 0, 640, 480, px);
+        return px;
+    };
+    for (const rect r : {rect{0, 1, 640, 479}, rect{13, 6, 187, 95}, rect{-5, -3, 700, 20}}) {
+        backdrop_bands();
+        for (int y = r.y; y < r.y + r.h; y += 2)
+            media::draw_line(float(r.x), float(y), float(r.x + r.w - 1), float(y), 1);
+        const std::vector<std::uint8_t> want = screen();
+        backdrop_bands();
+        media::set_blend(media::blend_light);  // the rows are opaque whatever the blend
+        media::fill_alternate_rows(r.x, r.y, r.w, r.h);
+        EXPECT_EQ(media::current_draw_state().blend, media::blend_light);
+        EXPECT_TRUE(screen() == want) << "rows from " << r.y << ", " << r.h << " high";
+    }
+}
+
 TEST_F(draw_test, runs_of_one_texture_and_blend_are_one_draw_call) {
     const media::image_ref a = test_support::solid_image(4, 4, 10, 10, 10);
     const media::image_ref b = test_support::solid_image(4, 4, 20, 20, 20);

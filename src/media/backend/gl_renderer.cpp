@@ -26,6 +26,11 @@ constexpr std::size_t max_queued_quads = 16384;
 constexpr int blend_pair_square = 6, blend_pair_turned = 7, blend_pair_alone = 8;
 static_assert(blend_pair_turned == blend_pair_square + int(pair_kind::turned) &&
               blend_pair_alone == blend_pair_square + int(pair_kind::alone));
+static_assert(blend_alternate_rows > blend_pair_alone);
+
+bool in_pair_queue(int blend) {
+    return blend >= blend_pair_square && blend <= blend_pair_alone;
+}
 
 struct batch {
     GLuint texture;
@@ -66,7 +71,8 @@ void apply_blend(int mode) {
     if (mode == s.applied_blend) return;
     switch (mode) {
         case 2:
-            glUseProgram(s.programs.plain);
+        case blend_alternate_rows:
+            glUseProgram(mode == 2 ? s.programs.plain : s.programs.rows);
             glDisable(GL_BLEND);
             break;
         case 3:
@@ -278,7 +284,7 @@ void flush() {
     upload(s.pairs);
     for (const batch& b : s.batches) {
         apply_blend(b.blend);
-        const GLuint vao = b.blend >= blend_pair_square ? s.pairs.vao : s.plain.vao;
+        const GLuint vao = in_pair_queue(b.blend) ? s.pairs.vao : s.plain.vao;
         if (vao != s.bound_vao) {
             glBindVertexArray(vao);
             s.bound_vao = vao;
