@@ -131,7 +131,7 @@ int draw_front(const scene_images& im, bool stereo, int frame, int hud_lines) {
     media::fill_alternate_rows(0, 1, 640, 479);
     media::set_blend(media::blend_mask);
     media::set_color(255, 255, 255);
-    return draws + 240;
+    return draws + 1;
 }
 
 }  // namespace
