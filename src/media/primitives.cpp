@@ -13,8 +13,9 @@ namespace media {
 namespace {
 
 backend::vertex* quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3,
-                      float y3, int blend = current_draw_state().blend) {
-    backend::vertex* q = backend::push_quads(backend::white_texture(), blend, 1);
+                      float y3, unsigned texture = backend::white_texture(),
+                      int blend = current_draw_state().blend) {
+    backend::vertex* q = backend::push_quads(texture, blend, 1);
     if (!q) return nullptr;
     const placement flat;
     fill_quad(q, flat, 0, 0, 1, 1, 0, 0, 1, 1);
@@ -64,9 +65,13 @@ void draw_line(float x1, float y1, float x2, float y2, int last_pixel) {
 void fill_alternate_rows(int x, int y, int width, int height) {
     if (width <= 0 || height <= 0) return;
     const auto x0 = float(x), y0 = float(y), x1 = float(x + width), y1 = float(y + height);
-    backend::vertex* q = quad(x0, y0, x1, y0, x1, y1, x0, y1, backend::blend_alternate_rows);
+    backend::vertex* q =
+        quad(x0, y0, x1, y0, x1, y1, x0, y1, backend::alternate_rows_texture(), blend_mask);
     if (!q) return;
-    for (int k = 0; k < 4; ++k) q[k].u = float(y & 1);
+    // Half a texel a row: each row's centre lies a quarter texel from an edge, so no
+    // rounding picks the texel.
+    q[2].v = q[3].v = float(height) / 2;
+    for (int k = 0; k < 4; ++k) q[k].a = 255;  // a faint alpha would mask the rows away
 }
 
 }  // namespace media

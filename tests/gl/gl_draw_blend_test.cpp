@@ -183,6 +183,7 @@ TEST_F(draw_test, alternate_rows_fill_what_solid_lines_on_those_rows_would) {
         const std::vector<std::uint8_t> want = screen();
         backdrop_bands();
         media::set_blend(media::blend_light);  // the rows are opaque whatever the blend
+        media::set_alpha(0.3f);                // and the alpha
         media::fill_alternate_rows(r.x, r.y, r.w, r.h);
         EXPECT_EQ(media::current_draw_state().blend, media::blend_light);
         EXPECT_TRUE(screen() == want) << "rows from " << r.y << ", " << r.h << " high";

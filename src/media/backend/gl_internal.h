@@ -12,7 +12,7 @@ namespace media::backend {
 // a draw adds, and the pair programs add the copies of a stereo pair as separate light
 // draws would: both square to the screen, both turned, or one copy alone.
 struct gl_programs {
-    GLuint mask = 0, plain = 0, blended = 0, light = 0, rows = 0;
+    GLuint mask = 0, plain = 0, blended = 0, light = 0;
     GLuint pair_square = 0, pair_turned = 0, pair_alone = 0;
 };
 bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error);

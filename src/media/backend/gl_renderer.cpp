@@ -26,11 +26,6 @@ constexpr std::size_t max_queued_quads = 16384;
 constexpr int blend_pair_square = 6, blend_pair_turned = 7, blend_pair_alone = 8;
 static_assert(blend_pair_turned == blend_pair_square + int(pair_kind::turned) &&
               blend_pair_alone == blend_pair_square + int(pair_kind::alone));
-static_assert(blend_alternate_rows > blend_pair_alone);
-
-bool in_pair_queue(int blend) {
-    return blend >= blend_pair_square && blend <= blend_pair_alone;
-}
 
 struct batch {
     GLuint texture;
@@ -48,7 +43,7 @@ struct quad_queue {
 struct renderer_state {
     bool open = false;
     int w = 0, h = 0;
-    GLuint fbo = 0, colour = 0, ibo = 0, white = 0;
+    GLuint fbo = 0, colour = 0, ibo = 0, white = 0, alternate_rows = 0;
     gl_programs programs;
     quad_queue<vertex> plain;
     quad_queue<pair_vertex> pairs;
@@ -71,8 +66,7 @@ void apply_blend(int mode) {
     if (mode == s.applied_blend) return;
     switch (mode) {
         case 2:
-        case blend_alternate_rows:
-            glUseProgram(mode == 2 ? s.programs.plain : s.programs.rows);
+            glUseProgram(s.programs.plain);
             glDisable(GL_BLEND);
             break;
         case 3:
@@ -105,14 +99,16 @@ void apply_blend(int mode) {
     s.applied_blend = mode;
 }
 
-GLuint make_white_texture() {
+// A tiny texture that repeats, sampled nearest.
+GLuint make_pattern_texture(int width, int height, const std::uint8_t* rgba) {
     GLuint t = 0;
-    const std::uint8_t white[4] = {255, 255, 255, 255};
     glGenTextures(1, &t);
     glBindTexture(GL_TEXTURE_2D, t);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return t;
 }
 
@@ -221,7 +217,10 @@ bool renderer_open(int width, int height, std::string& error) {
         return false;
     }
     make_quad_buffers(s);
-    s.white = make_white_texture();
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    s.white = make_pattern_texture(1, 1, white);
+    const std::uint8_t rows[8] = {255, 255, 255, 255, 0, 0, 0, 0};
+    s.alternate_rows = make_pattern_texture(1, 2, rows);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glDisable(GL_DEPTH_TEST);
@@ -245,6 +244,7 @@ void renderer_close() {
     s.batches.clear();
     delete_programs(s.programs);
     glDeleteTextures(1, &s.white);
+    glDeleteTextures(1, &s.alternate_rows);
     glDeleteTextures(1, &s.colour);
     glDeleteFramebuffers(1, &s.fbo);
     for (GLuint vbo : {s.plain.vbo, s.pairs.vbo}) glDeleteBuffers(1, &vbo);
@@ -260,6 +260,10 @@ bool renderer_is_open() {
 
 unsigned white_texture() {
     return st().white;
+}
+
+unsigned alternate_rows_texture() {
+    return st().alternate_rows;
 }
 
 void texture_binding_changed() {
@@ -284,7 +288,7 @@ void flush() {
     upload(s.pairs);
     for (const batch& b : s.batches) {
         apply_blend(b.blend);
-        const GLuint vao = in_pair_queue(b.blend) ? s.pairs.vao : s.plain.vao;
+        const GLuint vao = b.blend >= blend_pair_square ? s.pairs.vao : s.plain.vao;
         if (vao != s.bound_vao) {
             glBindVertexArray(vao);
             s.bound_vao = vao;

@@ -61,12 +61,9 @@ void renderer_close();
 bool renderer_is_open();
 
 // Room for `quads` quads of 4 vertices each (top-left, top-right, bottom-right,
-// bottom-left) drawn with `texture` in blend mode 1..5, or `blend_alternate_rows`. Write
-// them at once: the pointer is good until the next call.
+// bottom-left) drawn with `texture` in blend mode 1..5. Write them at once: the pointer
+// is good until the next call.
 vertex* push_quads(unsigned texture, int blend, int quads);
-// Quads that fill every other row they cover in their colour, opaque, and leave the rows
-// between alone: the rows whose parity (0 or 1) is the quad's u coordinate.
-constexpr int blend_alternate_rows = 9;
 // How the quads of a stereo pair sample: both copies square to the screen, both turned
 // (kept inside the part's texture rectangle), or one copy alone on its own quad (the left
 // tint and coordinates; the right ones unused).
@@ -75,6 +72,9 @@ enum class pair_kind { square, turned, alone };
 pair_vertex* push_pair_quads(unsigned texture, int quads, pair_kind kind);
 // A 1 x 1 white texture for rectangles and lines.
 unsigned white_texture();
+// A 1 x 2 texture that repeats: an opaque white row over a clear one. Drawn in mask mode
+// at half a texel a pixel row, it fills every other row (the retro scan lines).
+unsigned alternate_rows_texture();
 
 void flush();
 void clear_back_buffer(int r, int g, int b);

@@ -52,17 +52,6 @@ void main() {
 }
 )";
 
-// Every other row in the vertex colour, opaque: the rows whose parity the quad's u holds.
-// One quad over the screen costs far less than a quad one row high for each row.
-const char* const rows_src = R"(in vec2 uv;
-in vec4 col;
-out vec4 frag;
-void main() {
-    if ((mod(floor(gl_FragCoord.y), 2.0) > 0.5) != (uv.x > 0.5)) discard;
-    frag = vec4(col.rgb, 1.0);
-}
-)";
-
 // d + s x a, saturating: s and a in whole steps of 1/255 as the back buffer stores them,
 // their product rounded to a whole step, then added. No such product falls exactly
 // halfway between two steps, so round() has no tie to break. The back buffer clamps.
@@ -200,9 +189,8 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
     if (out.mask) out.plain = link(vs, plain_src, screen_w, screen_h, error);
     if (out.plain) out.blended = link(vs, blended_src, screen_w, screen_h, error);
     if (out.blended) out.light = link(vs, light_src, screen_w, screen_h, error);
-    if (out.light) out.rows = link(vs, rows_src, screen_w, screen_h, error);
     glDeleteShader(vs);
-    if (out.rows) {
+    if (out.light) {
         GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, error);
         const std::string square = std::string(pair_head) + pair_square_src;
         const std::string turned = std::string(pair_head) + pair_turned_src;
@@ -222,8 +210,8 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
 }
 
 void delete_programs(gl_programs& p) {
-    for (GLuint* prog : {&p.mask, &p.plain, &p.blended, &p.light, &p.rows, &p.pair_square,
-                         &p.pair_turned, &p.pair_alone}) {
+    for (GLuint* prog :
+         {&p.mask, &p.plain, &p.blended, &p.light, &p.pair_square, &p.pair_turned, &p.pair_alone}) {
         if (*prog) glDeleteProgram(*prog);
         *prog = 0;
     }
