@@ -24,9 +24,10 @@ struct timing {
     int calls = 0, draws = 0;
 };
 
-// Times one frame: building its draws, then until the GPU has presented it.
-void time_frame(timing& t, frame_fn draw, const bench::scene_images& im, bool stereo, int f,
-                bool keep) {
+constexpr int warm_up = 30;  // frames timed but not kept
+
+// Times frame f: building its draws, then until the GPU has presented it.
+void time_frame(timing& t, frame_fn draw, const bench::scene_images& im, bool stereo, int f) {
     const auto t0 = std::chrono::steady_clock::now();
     t.draws = draw(im, stereo, f);
     const auto tc = std::chrono::steady_clock::now();
@@ -34,7 +35,7 @@ void time_frame(timing& t, frame_fn draw, const bench::scene_images& im, bool st
     media::backend::finish();
     const auto t1 = std::chrono::steady_clock::now();
     t.calls = media::draw_calls_last_frame();
-    if (!keep) return;
+    if (f < warm_up) return;
     t.ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     t.cpu.push_back(std::chrono::duration<double, std::milli>(tc - t0).count());
 }
@@ -56,8 +57,8 @@ double report(const char* label, bool stereo, timing& t) {
 std::array<double, 2> run_both(const char* label, frame_fn draw, const bench::scene_images& im,
                                int frames) {
     timing t[2];
-    for (int f = 0; f < frames + 30; ++f)
-        for (bool stereo : {false, true}) time_frame(t[stereo], draw, im, stereo, f, f >= 30);
+    for (int f = 0; f < warm_up + frames; ++f)
+        for (bool stereo : {false, true}) time_frame(t[stereo], draw, im, stereo, f);
     return {report(label, false, t[0]), report(label, true, t[1])};
 }
 
@@ -72,10 +73,9 @@ int main(int argc, char** argv) {
     const bench::scene_images yard = bench::make_images(font, false);
     if (!game.font) std::fprintf(stderr, "bench_draw: no font, the text lines are left out\n");
     timing empty;
-    for (int f = 0; f < frames + 30; ++f)
+    for (int f = 0; f < warm_up + frames; ++f)
         time_frame(
-            empty, [](const bench::scene_images&, bool, int) { return 0; }, game, false, f,
-            f >= 30);
+            empty, [](const bench::scene_images&, bool, int) { return 0; }, game, false, f);
     report("empty", false, empty);
     const auto game_ms = run_both("game", bench::draw_game_frame, game, frames);
     const auto yard_ms = run_both("yardstick-scene", bench::draw_yardstick_frame, yard, frames);
