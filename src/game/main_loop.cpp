@@ -115,7 +115,8 @@ void check_keys() {
 
 void check_suspend() {
     save_if_asked();
-    if (app_suspended() == 0) return;
+    // A close already taken (during the intro, say) must not wait for the focus either.
+    if (quit_game != 0 || app_suspended() == 0) return;
     const bool was_playing = channel_playing(music_chn) != 0;
     if (was_playing) pause_channel(music_chn);
     while (app_suspended() != 0) save_if_asked();
