@@ -33,8 +33,20 @@ press_until space 30 title_shown || { echo "the intro could not be skipped" >&2;
 shot 2-title
 xdotool click 1  # the pointer starts on "Start Game"
 step "a round" 10 ground_lit
-xdotool keydown Up; sleep 0.5; xdotool keyup Up
-xdotool keydown Down; sleep 0.5; xdotool keyup Down
+# Held keys steer: the sleigh climbs while Up is down and dives while Down is down. The
+# presents and warpers it meets are far to the right this early.
+sleigh_y() { figure red_centre_y 2 40 40 240 330; }
+above() { local y; y=$(sleigh_y); [[ -n "$y" ]] && ((y >= 0 && y < $1)); }
+step "the sleigh in view" 20 above 480
+start_y=$(sleigh_y)
+below() { local y; y=$(sleigh_y); [[ -n "$y" ]] && ((y > $1)); }
+xdotool keydown Up
+step "a climb on Up" 20 above $((start_y - 20))
+xdotool keyup Up
+high_y=$(sleigh_y)
+xdotool keydown Down
+step "a dive on Down" 20 below $((high_y + 20))
+xdotool keyup Down
 shot 3-round
 xdotool key --window "$win" space
 step "the pause menu" 10 pause_menu_shown
@@ -57,7 +69,7 @@ wait "$pid"
 INNER
 chmod +x "$work/drive.sh"
 
-run_in_xvfb 120 "$work/drive.sh" "$work" "$here/../support/xvfb_game.sh" "$shots"
+run_in_xvfb 180 "$work/drive.sh" "$work" "$here/../support/xvfb_game.sh" "$shots"
 best=$(od -An -t d4 -N 4 "$work/Data/hiscore.dat" | tr -d ' ')
 size=$(stat -c %s "$work/Data/hiscore.dat")
 if [[ "$size" != 4 || "$best" != 1234 ]]; then

@@ -82,11 +82,6 @@ TEST_F(text_test, height_is_the_line_height_for_every_text) {
 }
 
 TEST_F(text_test, the_pen_starts_on_the_line_top_and_text_turns_about_it) {
-#if defined(__SANITIZE_ADDRESS__)
-    // LeakSanitizer itself crashes when this process exits (its thread stop fails inside the
-    // driver's threads); the checks run in the normal build.
-    GTEST_SKIP() << "LeakSanitizer cannot finish this process";
-#endif
     media::draw_text("HHHH", 100, 100);
     const box flat = lit_box();
     const int h = media::text_height();

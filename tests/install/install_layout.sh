@@ -54,7 +54,7 @@ grep -q 'cannot read Data' "$work/alone.log" || { cat "$work/alone.log" >&2; exi
 
 if [[ $(id -u) -eq 0 && ${#as_player[@]} -eq 0 ]]; then
     echo "file list and sounds checked; saves not: no setpriv to play as a player"
-    exit 0
+    exit 77
 fi
 for f in hiscore.dat anaglyph3d.dat; do
     size=$(stat -c %s "$home/.local/share/glimmerfrost/$f" 2>/dev/null || echo missing)

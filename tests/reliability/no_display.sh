@@ -21,7 +21,7 @@ try() {
     local what=$1
     shift
     local out status
-    out=$(cd "$work" && timeout 15 env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ALSOFT_DRIVERS=null \
+    out=$(cd "$work" && timeout 60 env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ALSOFT_DRIVERS=null \
         "$@" ./glimmerfrost 2>&1)
     status=$?
     if [[ $status -eq 0 || $status -ge 124 ]]; then
@@ -39,7 +39,12 @@ try() {
 }
 
 try "no display set" env -u DISPLAY
-try "a display with no server" env DISPLAY=:97
+# A display number no server holds: neither a lock file nor a socket.
+free_display=99
+while [[ -e /tmp/.X$free_display-lock || -e /tmp/.X11-unix/X$free_display ]]; do
+    ((++free_display))
+done
+try "a display with no server" env DISPLAY=:$free_display
 try "a named driver that cannot open" env -u DISPLAY SDL_VIDEODRIVER=x11
 
 # With a display but a driver that cannot open, the error box comes up, and a stop signal
@@ -86,15 +91,23 @@ box_window() {
 box_up() {
     box_window || { [[ -s "$work/box.pid" ]] && ps -o stat= -p "$(cat "$work/box.pid")" | grep -qv Z; }
 }
-for _ in $(seq 1 100); do
-    box_up && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-done
+# Polls COMMAND every 0.2 s for up to SECONDS; false if it never held.
+within() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
+game_ended() { ! kill -0 "$pid" 2>/dev/null; }
+box_or_end() { box_up || game_ended; }
+within 60 box_or_end
+# Both ways of showing the box are laid on here, so a game that ended without one failed.
 if ! kill -0 "$pid" 2>/dev/null; then
     wait "$pid"
-    echo "$what: no error box could be shown here (status $?); nothing to stop"
-    exit 0
+    echo "$what, SIG$sig: the game ended (status $?) before its error box came up" >&2
+    exit 1
 fi
 if ! box_up; then
     echo "$what, SIG$sig: the game neither showed its box nor ended" >&2
@@ -102,22 +115,16 @@ if ! box_up; then
     exit 1
 fi
 kill -"$sig" "$pid"
-for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-done
-if kill -0 "$pid" 2>/dev/null; then
+if ! within 60 game_ended; then
     echo "$what, SIG$sig: the game kept its error box up" >&2
     kill -KILL "$pid"
     exit 1
 fi
 wait "$pid"
 status=$?
-left=1
-for _ in $(seq 1 50); do
-    box_up || { left=0; break; }
-    sleep 0.2
-done
+box_gone() { ! box_up; }
+left=0
+within 20 box_gone || left=1
 [[ $left -eq 1 && -s "$work/box.pid" ]] && kill "$(cat "$work/box.pid")" 2>/dev/null
 if [[ $status -ne 1 || $left -ne 0 ]]; then
     echo "$what, SIG$sig: expected status 1 and no box left, got status $status, box left: $left" >&2
@@ -130,7 +137,7 @@ for sig in TERM INT; do
     for fonts in "$work/fonts/,built-ins" built-ins; do
         what="error box by SDL"
         [[ $fonts == built-ins ]] && what="error box by zenity"
-        if ! timeout 60 xvfb-run -a -s "-screen 0 1024x768x24 -fp $fonts" \
+        if ! timeout 150 xvfb-run -a -s "-screen 0 1024x768x24 -fp $fonts" \
             "$work/box.sh" "$work" "$sig" "$what"; then
             cat "$work/box.txt" >&2 2>/dev/null
             failed=1

@@ -1,7 +1,8 @@
 // screen_probe X0 Y0 X1 Y1 < dump.xwd: what the game shows in a rectangle of its 640 x 480
 // screen, read from an `xwd -root` dump of a real X server where the game runs full screen
-// (scaled by a whole number, centred). Prints "mean R G B" and "most_red_over_blue N" so
-// shell tests can wait for a screen instead of sleeping.
+// (scaled by a whole number, centred). Prints "mean R G B", "most_red_over_blue N" and
+// "red_centre_y Y" (the mean row of the strongly red pixels, such as the sleigh's, -1 when
+// there are none) so shell tests can wait for a screen instead of sleeping.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     const int scale = int(std::min(width / 640, height / 480));
     if (scale < 1) fail("the screen is smaller than the game's");
     const int left = (int(width) - 640 * scale) / 2, top = (int(height) - 480 * scale) / 2;
-    long sum[3] = {0, 0, 0}, count = 0;
+    long sum[3] = {0, 0, 0}, count = 0, red_rows = 0, red_count = 0;
     int most = -255;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
@@ -63,11 +64,12 @@ int main(int argc, char** argv) {
             for (int i = 0; i < 3; ++i) c[i] = int((p & masks[i]) >> shift_of(masks[i]));
             for (int i = 0; i < 3; ++i) sum[i] += c[i];
             most = std::max(most, c[0] - c[2]);
+            if (c[0] > 150 && c[0] - c[2] > 120) red_rows += y, ++red_count;
             ++count;
         }
     }
     if (count == 0) fail("an empty rectangle");
-    std::printf("mean %ld %ld %ld\nmost_red_over_blue %d\n", sum[0] / count, sum[1] / count,
-                sum[2] / count, most);
+    std::printf("mean %ld %ld %ld\nmost_red_over_blue %d\nred_centre_y %ld\n", sum[0] / count,
+                sum[1] / count, sum[2] / count, most, red_count ? red_rows / red_count : -1L);
     return 0;
 }

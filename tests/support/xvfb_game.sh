@@ -47,12 +47,18 @@ until_true() {
 # CPU ticks the game has used so far.
 game_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 
-# True once the game has gone a half second without using a tick: it is waiting.
+# A fingerprint of everything on the X screen.
+screen_print() { xwd -root -silent | md5sum; }
+
+# True once the game has gone a whole second drawing nothing and using at most two ticks: it
+# is waiting. On a busy machine a game that still ran could be starved of ticks, but it
+# would still have drawn a frame in that second, and snow moves in every frame.
 game_idle() {
-    local a
+    local a s
     a=$(game_ticks)
-    sleep 0.5
-    (($(game_ticks) - a <= 1))
+    s=$(screen_print)
+    sleep 1
+    (($(game_ticks) - a <= 2)) && [[ "$(screen_print)" == "$s" ]]
 }
 
 # expect_saves DIR: both saved files are there, 4 bytes each.

@@ -1,7 +1,9 @@
 // Where the game finds its folder and keeps its saves: beside it when its Data can be
 // written, else in the player's XDG data folder, with the sounds still read from the game.
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -68,10 +70,39 @@ TEST_F(save_dir_test, saves_stay_beside_the_game_only_where_its_data_can_be_writ
 TEST_F(save_dir_test, a_read_only_data_folder_sends_the_saves_away) {
     fs::create_directories(game / "Data");
     ::chmod((game / "Data").c_str(), 0555);
-    if (::access((game / "Data").c_str(), W_OK) == 0) {
-        GTEST_SKIP() << "this user writes read-only folders (root); install_layout covers it";
+    if (::access((game / "Data").c_str(), W_OK) != 0) {
+        EXPECT_EQ(saves, choice());
+        return;
     }
-    EXPECT_EQ(saves, choice());
+    // Root writes read-only folders: choose as a player would, in a child that has given
+    // up root. The player may look into the game's folder, not write its Data.
+    ::chmod(game.path().c_str(), 0755);
+    int out[2];
+    ASSERT_EQ(0, ::pipe(out));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(out[0]);
+        const gid_t nogroup = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 || ::setuid(65534) != 0) {
+            ::_exit(3);
+        }
+        // The folder is seen, so the choice is about writing, not about finding it.
+        const std::string chosen =
+            choice() + (fs::is_directory(game / "Data") ? " (Data seen)" : " (Data unseen)");
+        const bool written =
+            ::write(out[1], chosen.data(), chosen.size()) == static_cast<ssize_t>(chosen.size());
+        ::_exit(written ? 0 : 4);
+    }
+    ::close(out[1]);
+    std::string chosen;
+    char buf[256];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) chosen.append(buf, n);
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_EQ(saves + " (Data seen)", chosen);
 }
 
 TEST_F(save_dir_test, the_save_folder_holds_both_saves_and_the_sounds_stay_with_the_game) {

@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
+#include "media/backend/music_stream.h"
 #include "media/backend/openal_output.h"
 #include "media/files.h"
 #include "media/sound.h"
@@ -21,10 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int rate = 44100;
-
-void sleep_ms(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
 
 // GF_UNIT_SOUND_STOP_DIR set by hand keeps the mix for a listen (or `sox stop.wav -n stat`).
 const bool keep_mix = std::getenv("GF_UNIT_SOUND_STOP_DIR") != nullptr;
@@ -82,9 +77,9 @@ std::vector<int> left_of(const std::string& path) {
     bool at_once = true;
     for (int i = 0; i < 6; ++i) {
         auto chn = media::cue_sound(i < 3 ? music : effect);
-        // Time for the feeder to fill the queue: a busy machine must not run the track dry,
-        // which would jump as well.
-        if (i < 3) sleep_ms(150);
+        // The whole queue filled before it plays: a track run dry on a busy machine would
+        // jump as well.
+        if (i < 3) media::backend::feed_streams();
         media::resume_channel(chn);
         test_support::wait_for_mix(230 + 17 * i);
         media::stop_channel(chn);

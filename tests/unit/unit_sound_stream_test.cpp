@@ -368,7 +368,7 @@ TEST_F(unit_sound_stream_device, a_track_outlives_the_device_harmlessly) {
     auto playing = media::cue_sound(music);
     media::resume_channel(playing);
     auto cued = media::cue_sound(music);
-    sleep_ms(50);
+    ASSERT_TRUE(test_support::wait_for_mix(50));
     media::close_audio();  // joins the feeding thread mid-play
     EXPECT_EQ(0, media::backend::streams_fed());
     EXPECT_EQ(0, media::channel_playing(playing));

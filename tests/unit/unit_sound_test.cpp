@@ -293,7 +293,8 @@ TEST_F(unit_sound, a_device_plays_channels_out_and_reuses_their_voices) {
     media::pause_channel(music);
     EXPECT_EQ(1, media::channel_playing(music)) << "paused, still under way";
     media::resume_channel(music);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    // Timed by the mix: a busy machine may mix 150 ms of sound long after 150 ms have passed.
+    ASSERT_TRUE(test_support::wait_for_mix(150));
     EXPECT_EQ(1, media::channel_playing(music)) << "a loop plays on past its length";
 
     // Channels cued and dropped hand their voice straight back: one voice serves them all.
