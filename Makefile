@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build build-asan run test test-asan bench clean format fuzz soak deb \
+.PHONY: all deps build build-asan run test test-desktop test-asan bench clean format fuzz soak deb \
 	web web-libs serve-web test-web
 
 all: build
@@ -23,13 +23,23 @@ build-asan: deps
 run: build
 	./$(BUILD)/glimmerfrost
 
-# Every test on the normal build, then again under AddressSanitizer and UBSan.
-test: build build-asan
+# Every test on the normal build, then again under AddressSanitizer and UBSan. With
+# CI_STAGE_LOG set, each half notes when it ended there (.ci/run sums up the times).
+test: test-desktop test-asan
+
+stage_done = @[ -z "$(CI_STAGE_LOG)" ] || echo "$$(date +%s) $(1)" >> "$(CI_STAGE_LOG)"
+
+test-desktop: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(call stage_done,desktop build and tests)
+
+# Leaks inside system libraries are suppressed (tests/lsan.supp); ours never are.
+test-asan: build-asan
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(call stage_done,sanitizer build and tests)
 
 # The Debian package, in $(BUILD)/; its dependencies come from dpkg-shlibdeps.
 deb: build
