@@ -1,0 +1,216 @@
+// The game page: it plays, keeps its saves across reloads, hidden pages and a second tab,
+// and says in words when it cannot start.
+import { regionMean } from "./png.mjs";
+import { check, framesPass, gameStarted, int32, openGame, pageHolds, pollUntil, same, savedFile,
+         shot, sleep, storedSave, until } from "./harness.mjs";
+
+// As the desktop tests judge the screen: the lit ground of a round is bright blue below.
+const groundLit = (img) => regionMean(img, 0, 400, 640, 480)[2] > 115;
+const anythingDrawn = (img) => regionMean(img, 0, 0, 640, 480).some((v) => v > 8);
+
+// Past the intro: Escape, then a few frames for the title to come up (the intro flushes the
+// keys it ends on).
+async function toTitle(page) {
+  await page.keyboard.press("Escape");
+  return framesPass(page, 10);
+}
+
+// Escape on the title ends the game, and the page offers to play again.
+async function leaveGame(page) {
+  const ended = () => document.getElementById("ended").classList.contains("shown");
+  for (let i = 0; i < 20; i++) {
+    await page.keyboard.press("Escape");
+    if (await pageHolds(page, 1500, ended)) return true;
+  }
+  return false;
+}
+
+export async function gamePlays(context, base) {
+  const { page, errors } = await openGame(context, base);
+  check(await gameStarted(page) && await until(page, 30000, anythingDrawn), "the game page draws the intro");
+  const intro = regionMean(await shot(page), 0, 0, 640, 480);
+  await page.keyboard.press("Escape");
+  const title = await until(page, 10000, (img) => {
+    const m = regionMean(img, 0, 0, 640, 480);
+    return Math.abs(m[0] - intro[0]) + Math.abs(m[1] - intro[1]) + Math.abs(m[2] - intro[2]) > 3;
+  });
+  check(title, "Escape skips the intro");
+  // "Start Game" is the first entry of the title menu.
+  let started = false;
+  for (let i = 0; i < 20 && !started; i++) {
+    await page.mouse.click(320, 222);
+    started = await until(page, 1000, groundLit);
+  }
+  check(started, "a click on Start Game starts a round");
+  // The player flies at the left; holding Up moves it.
+  const before = regionMean(await shot(page), 0, 60, 200, 400);
+  await page.keyboard.down("ArrowUp");
+  const moved = await until(page, 5000,
+                            (img) => regionMean(img, 0, 60, 200, 400).some((v, k) => Math.abs(v - before[k]) > 0.5));
+  await page.keyboard.up("ArrowUp");
+  check(moved, "Up steers the player");
+  // Alt+Enter asks the page for full screen, and again to leave it.
+  const altEnter = async () => {
+    await page.keyboard.down("Alt");
+    await page.keyboard.press("Enter");
+    await page.keyboard.up("Alt");
+  };
+  await altEnter();
+  const entered = await pageHolds(page, 5000, () => document.fullscreenElement !== null);
+  await altEnter();
+  const left = await pageHolds(page, 5000, () => document.fullscreenElement === null);
+  check(entered && left, "Alt+Enter switches full screen on and off");
+  check(errors.length === 0, `no page errors on the game page ${errors.join("; ")}`);
+}
+
+// The best score and the 3D choice live in IndexedDB: a reload finds them, and the game
+// reads them.
+export async function savesSurvive(context, base) {
+  const { page, errors } = await openGame(context, base);
+  check(await gameStarted(page), "the game page starts");
+  const kept = await page.evaluate(() => {
+    FS.writeFile("/save/anaglyph3d.dat", new Uint8Array([3, 0, 0, 0]));
+    return Module.gfPersist();
+  });
+  check(kept && same(await storedSave(page, "anaglyph3d.dat"), [3, 0, 0, 0]), "a save reaches IndexedDB");
+  await page.reload();
+  check(await gameStarted(page), "the reloaded page starts");
+  check(same(await savedFile(page, "anaglyph3d.dat"), [3, 0, 0, 0]), "a saved file survives a reload");
+  // Leaving the game writes both files again, from what it read.
+  check(await toTitle(page) && await leaveGame(page),
+        "Escape on the title ends the game and the page offers to play again");
+  check(same(await savedFile(page, "anaglyph3d.dat"), [3, 0, 0, 0]), "the game kept the 3D choice it loaded");
+  check(same(await savedFile(page, "hiscore.dat"), int32(0)), "the game saved its best score on the way out");
+  await page.click("#again");
+  check(await framesPass(page, 30) && await until(page, 20000, anythingDrawn), "Play again starts the game afresh");
+  check(errors.length === 0, `no page errors across a reload ${errors.join("; ")}`);
+}
+
+// A tab may be closed without a shutdown: hiding the page writes the saves and keeps them.
+export async function hidingKeepsTheSaves(context, base) {
+  const { page, errors } = await openGame(context, base);
+  check(await gameStarted(page), "the game page starts");
+  // Return on "3D Graphics" steps the 3D choice from none (flat) to the first pair.
+  await toTitle(page);
+  await page.keyboard.press("ArrowDown");
+  await framesPass(page, 3);
+  await page.keyboard.press("Enter");
+  await framesPass(page, 3);
+  await page.evaluate(() => window.dispatchEvent(new Event("pagehide")));
+  const kept = await pollUntil(20000, async () => same(await storedSave(page, "anaglyph3d.dat"), int32(1)));
+  check(kept, "a 3D choice made before the page was hidden reaches IndexedDB");
+  await page.reload();
+  check(await gameStarted(page), "the reloaded page starts");
+  const loaded = await savedFile(page, "anaglyph3d.dat");
+  check(same(loaded, [1, 0, 0, 0]), `a reload finds it (${loaded}, want 1,0,0,0)`);
+  check(errors.length === 0, `no page errors when hidden ${errors.join("; ")}`);
+}
+
+// Two tabs of the game. An older tab, hidden and closed, must not take back what a newer
+// one saved; what its own player does last is kept; and the best score only rises.
+export async function twoTabsKeepTheNewest(context, base) {
+  const older = await openGame(context, base), newer = await openGame(context, base);
+  check(await gameStarted(older.page) && await gameStarted(newer.page), "two tabs of the game start");
+  const save = (tab, name, bytes) => tab.page.evaluate((name, bytes) => {
+    FS.writeFile("/save/" + name, new Uint8Array(bytes));
+    return Module.gfPersist();
+  }, name, bytes);
+  // What IndexedDB holds, as [3D choice, best score], each a number or "none".
+  const stored = async () => {
+    const value = (bytes) => (bytes ? new DataView(Uint8Array.from(bytes).buffer).getInt32(0, true) : "none");
+    return [value(await storedSave(newer.page, "anaglyph3d.dat")), value(await storedSave(newer.page, "hiscore.dat"))];
+  };
+  const holds = async (want, what) => {
+    const got = await stored();
+    return check(same(got, want), `${what} (kept ${got.join(", ")}; want ${want.join(", ")})`);
+  };
+
+  // The newer tab saves a 3D choice and a best score, as its game writes them.
+  await save(newer, "anaglyph3d.dat", int32(2));
+  await save(newer, "hiscore.dat", int32(5000));
+  await holds([2, 5000], "the newer tab keeps its saves");
+  // The older tab, which started with no saves, is hidden: its game writes its own (flat,
+  // best 0) at its next turn.
+  await toTitle(older.page);
+  await older.page.evaluate(() => window.dispatchEvent(new Event("pagehide")));
+  check(await pageHolds(older.page, 20000, () => FS.analyzePath("/save/hiscore.dat").exists),
+        "the hidden older tab's game writes its saves");
+  await older.page.evaluate(() => Module.gfPersist());
+  await holds([2, 5000], "a hidden older tab does not take back the newer tab's saves");
+  await save(older, "hiscore.dat", int32(100));
+  await holds([2, 5000], "a lower best score does not replace a higher one");
+  await save(older, "anaglyph3d.dat", int32(4));
+  await holds([4, 5000], "a 3D choice made later in the older tab is kept");
+  await older.page.close();
+  await newer.page.close();
+
+  const third = await openGame(context, base);
+  check(await gameStarted(third.page), "a third tab starts");
+  check(same([await savedFile(third.page, "anaglyph3d.dat"), await savedFile(third.page, "hiscore.dat")],
+             [int32(4), int32(5000)]), "a third tab loads the newest saves");
+  await save(third, "hiscore.dat", int32(6000));
+  check(same(await storedSave(third.page, "hiscore.dat"), int32(6000)), "a higher best score replaces it");
+  check(older.errors.length + newer.errors.length + third.errors.length === 0, "no page errors in the tabs");
+}
+
+// A file that fails to load is said in words on the page.
+export async function badStartShows(context, base) {
+  const page = await context.newPage();
+  await page.setRequestInterception(true);
+  page.on("request", (r) => (r.url().endsWith(".data") ? r.abort() : r.continue()));
+  await page.goto(`${base}/index.html`);
+  const said = await pageHolds(page, 20000, () => {
+    const box = document.getElementById("problem");
+    return box.classList.contains("shown") && box.textContent.length > 20;
+  });
+  check(said, "a sounds' package that fails to load is said on the page");
+}
+
+// Frames a second while a round plays, and the time from navigation to the first frame.
+export async function frameRate(context, base) {
+  const { page } = await openGame(context, base);
+  check(await gameStarted(page), "the game page starts");
+  const first = await page.evaluate(() => window.gfFirstFrameMs);
+  await toTitle(page);
+  await page.mouse.click(320, 222);
+  await until(page, 10000, groundLit);
+  const count = () => page.evaluate(() => [window.gfFrames, performance.now()]);
+  const [f0, t0] = await count();
+  await sleep(5000);  // the stretch measured
+  const [f1, t1] = await count();
+  const fps = ((f1 - f0) * 1000) / (t1 - t0);
+  console.log(`first frame ${(first / 1000).toFixed(2)} s after navigation; ${fps.toFixed(1)} frames a second in a round`);
+  check(fps > 57, "the game holds 60 frames a second");
+}
+
+// Saves that an earlier page kept (IDBFS's records), beside a damaged record and a
+// half-written file: the saves load, the rest is left as it is, and the game starts.
+export async function earlierSavesLoad(context, base) {
+  const { page, errors, console_ } = await openGame(context, base);
+  check(await gameStarted(page), "the game page starts");
+  await page.evaluate(() => new Promise((resolve, reject) => {
+    const open = indexedDB.open("/save");
+    open.onerror = () => reject(open.error);
+    open.onsuccess = () => {
+      const tx = open.result.transaction(["FILE_DATA"], "readwrite"), store = tx.objectStore("FILE_DATA");
+      const file = (bytes) => ({ timestamp: new Date(), mode: 0o100666, contents: new Uint8Array(bytes) });
+      store.put(file([2, 0, 0, 0]), "/save/anaglyph3d.dat");
+      store.put(file([0x39, 0x30, 0, 0]), "/save/hiscore.dat");
+      store.put({ timestamp: "yesterday", mode: 0o100666, contents: "not bytes" }, "/save/notes.dat");
+      store.put(file([9, 9, 9, 9]), "/save/.hiscore.dat.tmp-42-1");
+      tx.oncomplete = () => { open.result.close(); resolve(); };
+      tx.onabort = () => reject(tx.error);
+    };
+  }));
+  await page.reload();
+  check(await gameStarted(page), "the reloaded page starts beside a damaged save");
+  check(same(await savedFile(page, "anaglyph3d.dat"), int32(2)) && same(await savedFile(page, "hiscore.dat"), int32(12345)),
+        "saves an earlier page kept load");
+  check(await savedFile(page, "notes.dat") === null && await savedFile(page, ".hiscore.dat.tmp-42-1") === null,
+        "a damaged save and a half-written file stay out of the game's folder");
+  check(console_.some((l) => l.includes("/save/notes.dat") && l.includes("left as it is")),
+        "the damaged save is named in the console");
+  check(await storedSave(page, "notes.dat") !== null && await storedSave(page, ".hiscore.dat.tmp-42-1") !== null,
+        "nothing is deleted from IndexedDB");
+  check(errors.length === 0, `no page errors ${errors.join("; ")}`);
+}
