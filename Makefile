@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps build build-asan run test test-desktop test-asan bench clean format fuzz soak deb \
-	web web-libs serve-web test-web
+	web web-libs serve-web test-web clean-cache
 
 all: build
 
@@ -71,6 +71,9 @@ soak: build
 # game and the runner as a static site in $(WEB_BUILD)/site. It takes the pictures and the
 # sounds from the desktop build.
 WEB_BUILD ?= build-web
+# The libraries are built once per machine, into the build cache outside the clone
+# ($XDG_CACHE_HOME/glimmerfrost, or ~/.cache/glimmerfrost): `make clean` leaves it,
+# `make clean-cache` empties it.
 web-libs:
 	@scripts/install-deps --web
 	scripts/web/fetch-sources $(WEB_BUILD)
@@ -82,8 +85,12 @@ web: build web-libs
 serve-web: web
 	scripts/web/serve $(WEB_BUILD)/site
 
-# The site in headless Chromium, against the desktop runner.
+clean-cache:
+	bash -c '. scripts/lib/cache.sh && gf_cache_clear'
+
+# The build cache's own test, then the site in headless Chromium, against the desktop runner.
 test-web: web
+	tests/web/cache.sh
 	cd tests/web && npm ci --no-audit --no-fund
 	node tests/web/run.mjs $(WEB_BUILD)/site $(BUILD) $(WEB_TEST_FLAGS)
 

@@ -1,6 +1,7 @@
 # Sourced (`. scripts/web/env.sh [BUILD_WEB_DIR]`, default build-web in the repository) by
 # the browser build scripts: sets the variables that emcc and emcmake need to find our
-# unfrozen Emscripten cache and the libraries that scripts/web/build-libs installs.
+# unfrozen Emscripten cache and the libraries that scripts/web/build-libs builds (into the
+# build cache outside the clone, linked at BUILD_WEB_DIR/prefix).
 # It is sourced, not run, so it leaves the caller's shell options alone (callers use
 # `set -euo pipefail` themselves).
 #
@@ -27,8 +28,8 @@ mkdir -p "$GF_WEB_DIR"
 GF_WEB_DIR=$(cd "$GF_WEB_DIR" && pwd)
 export GF_WEB_DIR
 export GF_WEB_PREFIX="$GF_WEB_DIR/prefix"
-# A writable copy of /usr/share/emscripten/cache (made by build-libs); an empty
-# EM_FROZEN_CACHE unfreezes it ("0" would count as true).
+# A writable copy of /usr/share/emscripten/cache (made by build-libs, see emcache.sh); an
+# empty EM_FROZEN_CACHE unfreezes it ("0" would count as true).
 export EM_CACHE="$GF_WEB_DIR/emcache"
 export EM_FROZEN_CACHE=
 # emcc's JavaScript tools need Debian's acorn when node is not Debian's own.
