@@ -77,8 +77,10 @@ class read_only_guard {
     bool works_ = false;
 };
 
-// Catches the game blocked on a pipe: the write end of a pipe opens only while a reader
-// waits, and opening it lets that reader go with an empty file. Counts the readers found.
+// Catches the game blocked on a pipe. A run that has not ended after a grace period far
+// longer than any run takes is stuck; the write end of a pipe opens only while a reader
+// waits, and opening it lets that reader go with an empty file. Counts the readers let go.
+// (Looking sooner would also find the game's own quick non-blocking look at the pipe.)
 class pipe_watch {
   public:
     explicit pipe_watch(std::vector<fs::path> pipes) : pipes_(std::move(pipes)) {}
@@ -90,7 +92,10 @@ class pipe_watch {
 
   private:
     void run() {
+        const auto grace_ends = std::chrono::steady_clock::now() + std::chrono::seconds(90);
         while (!stop_) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (std::chrono::steady_clock::now() < grace_ends) continue;
             for (const fs::path& p : pipes_) {
                 const int fd = ::open(p.c_str(), O_WRONLY | O_NONBLOCK);
                 if (fd >= 0) {
@@ -98,7 +103,6 @@ class pipe_watch {
                     ::close(fd);
                 }
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
     }
     std::vector<fs::path> pipes_;

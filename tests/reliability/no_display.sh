@@ -7,6 +7,7 @@
 # Usage: no_display.sh GAME_EXECUTABLE
 set -uo pipefail
 game=$1
+here=$(cd "$(dirname "$0")" && pwd)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -91,20 +92,11 @@ box_window() {
 box_up() {
     box_window || { [[ -s "$work/box.pid" ]] && ps -o stat= -p "$(cat "$work/box.pid")" | grep -qv Z; }
 }
-# Polls COMMAND every 0.2 s for up to SECONDS; false if it never held.
-within() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
-game_ended() { ! kill -0 "$pid" 2>/dev/null; }
-box_or_end() { box_up || game_ended; }
-within 60 box_or_end
+source "$4"  # until_true, game_alive and game_gone
+box_or_end() { box_up || game_gone; }
+until_true 60 box_or_end
 # Both ways of showing the box are laid on here, so a game that ended without one failed.
-if ! kill -0 "$pid" 2>/dev/null; then
+if game_gone; then
     wait "$pid"
     echo "$what, SIG$sig: the game ended (status $?) before its error box came up" >&2
     exit 1
@@ -115,7 +107,7 @@ if ! box_up; then
     exit 1
 fi
 kill -"$sig" "$pid"
-if ! within 60 game_ended; then
+if ! until_true 60 game_gone; then
     echo "$what, SIG$sig: the game kept its error box up" >&2
     kill -KILL "$pid"
     exit 1
@@ -124,7 +116,7 @@ wait "$pid"
 status=$?
 box_gone() { ! box_up; }
 left=0
-within 20 box_gone || left=1
+until_true 20 box_gone || left=1
 [[ $left -eq 1 && -s "$work/box.pid" ]] && kill "$(cat "$work/box.pid")" 2>/dev/null
 if [[ $status -ne 1 || $left -ne 0 ]]; then
     echo "$what, SIG$sig: expected status 1 and no box left, got status $status, box left: $left" >&2
@@ -138,7 +130,7 @@ for sig in TERM INT; do
         what="error box by SDL"
         [[ $fonts == built-ins ]] && what="error box by zenity"
         if ! timeout 150 xvfb-run -a -s "-screen 0 1024x768x24 -fp $fonts" \
-            "$work/box.sh" "$work" "$sig" "$what"; then
+            "$work/box.sh" "$work" "$sig" "$what" "$here/../support/xvfb_game.sh"; then
             cat "$work/box.txt" >&2 2>/dev/null
             failed=1
         fi
