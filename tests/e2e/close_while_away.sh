@@ -27,7 +27,7 @@ other=$!
 away=$(xdotool search --sync --onlyvisible --name xmessage | head -n 1)
 xdotool windowfocus --sync "$away"
 if ! until_true 20 game_idle; then
-    echo "the game kept running after it lost the focus" >&2
+    echo "the game kept running after it lost the focus ($idle_seen)" >&2
     exit 1
 fi
 # Answering takes one wait of the event loop; ending takes the saves and, under the
