@@ -15,11 +15,6 @@ set -euo pipefail
 work=$1
 source "$2"
 start_game
-step() {  # step WHAT SECONDS PREDICATE: fails when the screen never comes
-    local what=$1
-    shift
-    until_true "$@" || { echo "never reached: $what" >&2; exit 1; }
-}
 step "the intro" 30 ground_lit
 press_until space 30 title_shown || { echo "the intro could not be skipped" >&2; exit 1; }
 xmessage -geometry +0+0 'Somebody else' &

@@ -21,11 +21,6 @@ work=$1
 shots=$3
 source "$2"
 shot() { [[ -z "$shots" ]] || xwd -root -silent >"$shots/$1.xwd"; }
-step() {  # step WHAT SECONDS PREDICATE: fails the session when the screen never comes
-    local what=$1
-    shift
-    until_true "$@" || { echo "never reached: $what" >&2; exit 1; }
-}
 start_game
 step "the intro" 30 ground_lit
 shot 1-intro

@@ -44,6 +44,13 @@ until_true() {
     return 0
 }
 
+# step WHAT SECONDS PREDICATE: ends the drive script when the screen never comes.
+step() {
+    local what=$1
+    shift
+    until_true "$@" || { echo "never reached: $what" >&2; exit 1; }
+}
+
 # CPU ticks the game has used so far.
 game_ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
 
