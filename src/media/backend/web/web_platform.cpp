@@ -1,8 +1,8 @@
-#include "media/backend/web_platform.h"
+#include "media/backend/web/web_platform.h"
 
 #include <emscripten.h>
 
-#include "media/backend/music_stream.h"
+#include "media/backend/openal/music_stream.h"
 
 namespace media::backend {
 

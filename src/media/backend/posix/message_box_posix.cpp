@@ -1,30 +1,5 @@
 #include "media/backend/message_box.h"
 
-#ifdef __EMSCRIPTEN__
-
-#include <emscripten.h>
-
-namespace media::backend {
-
-namespace {
-
-// clang-format off
-EM_JS(void, show_on_page, (const char* title, const char* message), {
-    if (Module.gfShowError) Module.gfShowError(UTF8ToString(title), UTF8ToString(message));
-});
-// clang-format on
-
-}  // namespace
-
-// A page has no box that blocks: the page shows the message in words over the canvas.
-void show_error_box(const std::string& title, const std::string& message) {
-    show_on_page(title.c_str(), message.c_str());
-}
-
-}  // namespace media::backend
-
-#else
-
 #include <SDL2/SDL.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -108,5 +83,3 @@ void show_error_box(const std::string& title, const std::string& message) {
 }
 
 }  // namespace media::backend
-
-#endif

@@ -4,7 +4,7 @@
 // Saves live in memory until the page copies them to IndexedDB (Module.gfPersist).
 #pragma once
 
-#include "media/backend/sdl_platform.h"
+#include "media/backend/sdl/sdl_platform.h"
 
 namespace media::backend {
 
