@@ -11,7 +11,7 @@
 
 #include "bench_platform.h"
 #include "bench_scene.h"
-#include "media/backend/gl_renderer.h"
+#include "media/backend/gl/gl_renderer.h"
 #include "media/display.h"
 #include "media/platform.h"
 

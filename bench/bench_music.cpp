@@ -14,7 +14,7 @@
 #include "bench_platform.h"
 #include "bench_scene.h"
 #include "media/assets.h"
-#include "media/backend/gl_renderer.h"
+#include "media/backend/gl/gl_renderer.h"
 #include "media/display.h"
 #include "media/files.h"
 #include "media/platform.h"

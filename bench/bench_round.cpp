@@ -10,7 +10,7 @@
 
 #include "game/game.h"
 #include "game/globals.h"
-#include "media/backend/gl_renderer.h"
+#include "media/backend/gl/gl_renderer.h"
 #include "media/clock.h"
 #include "media/display.h"
 #include "media/files.h"

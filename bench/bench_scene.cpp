@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "media/backend/png_decode.h"
+#include "media/backend/decoders/png_decode.h"
 #include "media/display.h"
 #include "media/draw_state.h"
 #include "media/embedded.h"

@@ -9,7 +9,7 @@
 
 #include "checksums.h"
 #include "fuzz_check.h"
-#include "media/backend/ogg_decode.h"
+#include "media/backend/decoders/ogg_decode.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "checksums.h"
 #include "fuzz_check.h"
-#include "media/backend/png_decode.h"
+#include "media/backend/decoders/png_decode.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Glimmerfrost 3D: the real platform (SDL window, events, clock), then the game.
 #include "game/game.h"
-#include "media/backend/sdl_platform.h"
+#include "media/backend/sdl/sdl_platform.h"
 #include "media/files.h"
 #include "media/platform.h"
 

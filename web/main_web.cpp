@@ -7,7 +7,7 @@
 #include "game/game.h"
 #include "game/globals.h"
 #include "media/assets.h"
-#include "media/backend/web_platform.h"
+#include "media/backend/web/web_platform.h"
 #include "media/display.h"
 #include "media/files.h"
 #include "media/platform.h"

@@ -1,5 +1,5 @@
 // The application's side of the display: the system pointer, focus and close requests.
-#include "media/backend/window.h"
+#include "media/backend/sdl/window.h"
 #include "media/display.h"
 #include "media/input.h"
 #include "media/platform.h"

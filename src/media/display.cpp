@@ -2,8 +2,8 @@
 // time is counted in frames, so the pace of flip is what keeps the game at 60 per second.
 #include "media/display.h"
 
-#include "media/backend/gl_renderer.h"
-#include "media/backend/window.h"
+#include "media/backend/gl/gl_renderer.h"
+#include "media/backend/sdl/window.h"
 #include "media/draw_state.h"
 #include "media/log.h"
 #include "media/platform.h"

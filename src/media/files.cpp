@@ -1,24 +1,19 @@
 #include "media/files.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 
+#include "media/backend/system_files.h"
 #include "media/embedded.h"
 #include "media/log.h"
 #include "media/platform.h"
 
 namespace media {
+
+namespace sys = backend::sys;
 
 namespace {
 
@@ -44,13 +39,12 @@ std::string join(const std::string& base, const std::string& name) {
 // The entry of `dir` whose name equals `name` but for case; the first in name order when
 // several do, so the choice never depends on the order the folder lists them.
 std::optional<std::string> find_ignoring_case(const std::string& dir, const std::string& name) {
-    DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return std::nullopt;
+    const auto names = sys::folder_names(dir);
+    if (!names) return std::nullopt;
     std::optional<std::string> best;
-    while (const dirent* e = readdir(d)) {
-        if (same_ignoring_case(name, e->d_name) && (!best || *best > e->d_name)) best = e->d_name;
+    for (const std::string& n : *names) {
+        if (same_ignoring_case(name, n.c_str()) && (!best || *best > n)) best = n;
     }
-    closedir(d);
     return best;
 }
 
@@ -62,19 +56,19 @@ std::string parent_of(const std::string& path) {
 }
 
 bool exists(const std::string& path) {
-    return ::access(path.c_str(), F_OK) == 0;
+    return sys::path_kind(path) != sys::kind::none;
 }
 
 bool is_folder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return sys::path_kind(path) == sys::kind::folder;
 }
 
 // `path` (forward slashes) found from `base`, each component matched whatever its case.
 std::string resolve_in(const std::string& base, const std::string& p) {
-    std::string out = (!p.empty() && p[0] == '/') ? "/" : base;
+    const std::string root = sys::root_of(p);
+    std::string out = root.empty() ? base : root;
     bool matching = true;  // once a component is missing, the rest cannot exist either
-    std::size_t pos = 0;
+    std::size_t pos = root.size();
     while (pos <= p.size()) {
         std::size_t end = p.find('/', pos);
         if (end == std::string::npos) end = p.size();
@@ -107,19 +101,19 @@ std::optional<std::string> in_save_dir(const std::string& path) {
     std::size_t start = 0;
     while (p.compare(start, 2, "./") == 0) start += 2;
     const std::size_t slash = p.find('/', start);
-    if (p.empty() || p[0] == '/' || slash == std::string::npos) return std::nullopt;
+    if (p.empty() || !sys::root_of(p).empty() || slash == std::string::npos) return std::nullopt;
     if (!same_ignoring_case(p.substr(start, slash - start), "data")) return std::nullopt;
     const std::size_t rest = p.find_first_not_of('/', slash);
     if (rest == std::string::npos) return std::nullopt;  // the Data folder itself
     return resolve_in(*g_save_dir, p.substr(rest));
 }
 
-// Like mkdir -p. Made folders are private to the player, as XDG asks of its data folder.
+// Like mkdir -p.
 bool make_folders(const std::string& dir) {
     if (dir.empty() || is_folder(dir)) return true;
     const std::string parent = parent_of(dir);
     if (parent != dir && !make_folders(parent)) return false;
-    return ::mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST;
+    return sys::make_folder(dir);
 }
 
 }  // namespace
@@ -127,15 +121,15 @@ bool make_folders(const std::string& dir) {
 // A read stream reads its file directly; a write stream collects the bytes and only puts
 // them on disk at close_stream, under a temporary name renamed over the target.
 struct stream {
-    std::FILE* in = nullptr;
+    int in_fd = -1;
     int out_fd = -1;
     std::string target, temp;
     std::vector<std::uint8_t> bytes;
 
     ~stream() {
-        if (in) std::fclose(in);
-        if (out_fd >= 0) ::close(out_fd);
-        if (!temp.empty()) ::unlink(temp.c_str());
+        if (in_fd >= 0) sys::close_file(in_fd);
+        if (out_fd >= 0) sys::close_file(out_fd);
+        if (!temp.empty()) sys::remove_file(temp);
     }
 };
 
@@ -154,10 +148,8 @@ const std::string& game_dir() {
 }
 
 std::string executable_dir() {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return ".";
-    return parent_of(std::string(buf, static_cast<std::size_t>(n)));
+    const std::string exe = sys::executable_path();
+    return exe.empty() ? "." : parent_of(exe);
 }
 
 void set_save_dir(const std::string& dir) {
@@ -182,67 +174,33 @@ std::string find_game_dir(const std::string& exe_dir, const std::string& install
     if (installed.empty()) return exe_dir;
     const std::string there = resolve_in(exe_dir, installed);
     if (!is_folder(resolve_in(there, "Data"))) return exe_dir;
-    char buf[PATH_MAX];
-    return ::realpath(there.c_str(), buf) ? std::string(buf) : there;
+    return sys::full_path(there);
 }
 
 std::string choose_save_dir(const std::string& dir) {
     const std::string data = resolve_in(dir, "Data");
-    // Root may write anywhere; access() knows that, and about read-only mounts too.
-    if (is_folder(data) && ::faccessat(AT_FDCWD, data.c_str(), W_OK | X_OK, AT_EACCESS) == 0) {
-        return data;
-    }
-    // XDG: an empty or relative XDG_DATA_HOME is to be ignored.
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') return join(xdg, "glimmerfrost");
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return join(home, ".local/share/glimmerfrost");
-    return data;  // nowhere better: saves fail and say so, the game plays on
+    if (is_folder(data) && sys::can_write_folder(data)) return data;
+    const std::string own = sys::player_data_dir();
+    return own.empty() ? data : own;  // nowhere better: saves fail and say so, the game plays on
 }
 
 int file_type(const std::string& path) {
-    struct stat st {};
-    if (::stat(resolve_path(path).c_str(), &st) != 0) return 0;
-    if (S_ISREG(st.st_mode)) return 1;
-    if (S_ISDIR(st.st_mode)) return 2;
-    return 0;  // sockets, pipes and devices are no files the game can use
-}
-
-namespace {
-
-// A descriptor for reading `disk_path`, or -1 with `why` set. Opened without waiting: a
-// pipe with no writer would block open for ever, and devices and pipes are no files the
-// game can use anyway.
-int open_regular(const std::string& disk_path, std::string& why) {
-    const int fd = ::open(disk_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        why = std::strerror(errno);
-        return -1;
+    switch (sys::path_kind(resolve_path(path))) {
+        case sys::kind::file:
+            return 1;
+        case sys::kind::folder:
+            return 2;
+        default:
+            return 0;  // sockets, pipes and devices are no files the game can use
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        why = "not a regular file";
-        return -1;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    return fd;
 }
-
-}  // namespace
 
 stream_ref read_file(const std::string& path) {
     std::string why;
-    const int fd = open_regular(resolve_path(path), why);
+    const int fd = sys::open_regular(resolve_path(path), why);
     if (fd < 0) return nullptr;
-    std::FILE* f = ::fdopen(fd, "rb");
-    if (!f) {
-        ::close(fd);
-        return nullptr;
-    }
     stream_ref s{std::make_unique<stream>().release()};
-    s->in = f;
+    s->in_fd = fd;
     return s;
 }
 
@@ -251,19 +209,16 @@ namespace {
 // A game killed mid-save leaves its temporary file behind; the next save clears those of
 // games that are gone, so they never pile up. A live game's may still become its save.
 void remove_dead_temps(const std::string& dir, const std::string& base) {
-    DIR* d = opendir(dir.c_str());
-    if (!d) return;
+    const auto names = sys::folder_names(dir);
+    if (!names) return;
     const std::string prefix = "." + base + ".tmp-";
-    while (const dirent* e = readdir(d)) {
-        const std::string name = e->d_name;
+    for (const std::string& name : *names) {
         if (name.compare(0, prefix.size(), prefix) != 0) continue;
         const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid > 0 && pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 &&
-            errno == ESRCH) {
-            (void)::unlink(join(dir, name).c_str());
+        if (pid > 0 && pid != sys::process_id() && sys::process_gone(pid)) {
+            sys::remove_file(join(dir, name));
         }
     }
-    closedir(d);
 }
 
 }  // namespace
@@ -272,23 +227,22 @@ stream_ref write_file(const std::string& path) {
     const auto saved = in_save_dir(path);
     if (saved && !make_folders(*g_save_dir)) return nullptr;
     const std::string target = saved ? *saved : resolve_path(path);
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode)) return nullptr;
+    const sys::kind there = sys::path_kind(target);
+    if (there != sys::kind::none && there != sys::kind::file) return nullptr;
 
     const std::string dir = parent_of(target);
     const std::string base = target.substr(target.rfind('/') + 1);
     remove_dead_temps(dir, base);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = join(dir, "." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
-                                         std::to_string(counter++));
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        std::string temp = join(dir, "." + base + ".tmp-" + std::to_string(sys::process_id()) +
+                                         "-" + std::to_string(counter++));
+        bool taken = false;
+        const int fd = sys::create_new(temp, target, taken);
         if (fd < 0) {
-            if (errno == EEXIST) continue;
+            if (taken) continue;
             return nullptr;  // no folder, or not ours to write
         }
-        if (exists) (void)::fchmod(fd, st.st_mode & 07777);  // the save keeps its permissions
         stream_ref s{std::make_unique<stream>().release()};
         s->out_fd = fd;
         s->target = target;
@@ -299,9 +253,15 @@ stream_ref write_file(const std::string& path) {
 }
 
 int read_int(const stream_ref& s) {
-    if (!s || !s->in) return 0;
+    if (!s || s->in_fd < 0) return 0;
     unsigned char b[4] = {0, 0, 0, 0};
-    (void)std::fread(b, 1, 4, s->in);  // missing bytes stay 0
+    std::size_t got = 0;
+    std::string why;
+    while (got < 4) {  // missing bytes stay 0
+        const long long n = sys::read_some(s->in_fd, b + got, 4 - got, why);
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
     const std::uint32_t v = b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t{b[3]} << 24);
     return static_cast<std::int32_t>(v);
 }
@@ -312,50 +272,17 @@ void write_int(const stream_ref& s, int value) {
     for (int i = 0; i < 4; ++i) s->bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-namespace {
-
-bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) {
-            errno = EIO;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Makes the rename itself durable. Some file systems cannot sync a folder; that is no
-// reason to call the save failed.
-// 0, or the errno of the failure.
-int sync_folder(const std::string& dir) {
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    const int err = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
-    ::close(fd);
-    return err;
-}
-
-}  // namespace
-
 bool close_stream(stream_ref s, std::string& why) {
     if (!s) {
         why = "no stream";
         return false;
     }
-    if (s->in) return true;  // the destructor closes it
+    if (s->in_fd >= 0) return true;  // the destructor closes it
     const int fd = s->out_fd;
     s->out_fd = -1;
-    int err = 0;
-    if (!write_all(fd, s->bytes) || ::fsync(fd) != 0) err = errno;
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::rename(s->temp.c_str(), s->target.c_str()) != 0) err = errno;
-    if (err != 0) {
-        why = s->target + ": " + std::strerror(err);
+    std::string err;
+    if (!sys::write_and_close(fd, s->bytes, err) || !sys::replace_file(s->temp, s->target, err)) {
+        why = s->target + ": " + err;
         return false;
     }
     s->temp.clear();  // it is the target now
@@ -363,9 +290,10 @@ bool close_stream(stream_ref s, std::string& why) {
     // The new file is in place; only its surviving a power cut is in doubt. Worth a note,
     // once, but the save is made.
     const std::string dir = parent_of(s->target);
-    if (const int sync_err = sync_folder(dir)) {
+    const std::string sync_err = sys::sync_folder(dir);
+    if (!sync_err.empty()) {
         log_once("files sync " + dir, "files",
-                 "saved in " + dir + ", but could not sync the folder: " + std::strerror(sync_err));
+                 "saved in " + dir + ", but could not sync the folder: " + sync_err);
     }
     return true;
 }
@@ -398,25 +326,23 @@ bool read_whole_file(const std::string& source, std::vector<std::uint8_t>& out,
         out.assign(embedded.begin(), embedded.end());
         return starts_right();
     }
-    const int fd = open_regular(resolve_path(source), why);
+    const int fd = sys::open_regular(resolve_path(source), why);
     if (fd < 0) return false;
-    struct stat st {};
     const auto too_large = [&] {
         why = "larger than " + std::to_string(max_bytes) + " bytes";
         return false;
     };
-    bool ok = ::fstat(fd, &st) == 0;
-    if (ok && static_cast<std::uint64_t>(st.st_size) > max_bytes) ok = too_large();
-    if (ok) out.reserve(static_cast<std::size_t>(st.st_size));
+    const long long size = sys::file_size(fd);
+    bool ok = size >= 0;
+    if (ok && static_cast<std::uint64_t>(size) > max_bytes) ok = too_large();
+    if (ok) out.reserve(static_cast<std::size_t>(size));
     // The first read stops after the magic, so a wrong file costs a few bytes.
     std::size_t want = magic.empty() ? 65536 : magic.size();
     bool checked = magic.empty();
     std::uint8_t buf[65536];
     while (ok) {
-        const ssize_t n = ::read(fd, buf, want);
-        if (n < 0 && errno == EINTR) continue;
+        const long long n = sys::read_some(fd, buf, want, why);
         if (n < 0) {
-            why = std::strerror(errno);
             ok = false;
         } else if (n == 0) {
             break;
@@ -428,7 +354,7 @@ bool read_whole_file(const std::string& source, std::vector<std::uint8_t>& out,
             if (checked) want = sizeof buf;
         }
     }
-    ::close(fd);
+    sys::close_file(fd);
     if (ok && !checked) ok = starts_right();
     if (!ok) out.clear();
     return ok;

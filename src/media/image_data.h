@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "media/backend/gl_renderer.h"
+#include "media/backend/gl/gl_renderer.h"
 #include "media/image.h"
 
 namespace media {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "media/backend/glyph_raster.h"
+#include "media/backend/decoders/glyph_raster.h"
 #include "media/draw_state.h"
 #include "media/files.h"
 #include "media/image_data.h"

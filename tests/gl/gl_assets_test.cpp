@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/globals.h"
-#include "media/backend/png_decode.h"
+#include "media/backend/decoders/png_decode.h"
 #include "media/embedded.h"
 #include "media/files.h"
 #include "support/game_pictures.h"

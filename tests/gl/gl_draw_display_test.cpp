@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "media/backend/window.h"
+#include "media/backend/sdl/window.h"
 #include "support/gl_screen.h"
 
 TEST(display_test, opens_640_by_480_and_resets_the_drawing_state) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "media/backend/png_decode.h"
+#include "media/backend/decoders/png_decode.h"
 #include "media/embedded.h"
 #include "media/image.h"
 

@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-#include "media/backend/window.h"
+#include "media/backend/sdl/window.h"
 #include "support/gl_screen.h"
 
 namespace {

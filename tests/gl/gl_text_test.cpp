@@ -1,7 +1,7 @@
 // Text: measuring and placing captions with a real TrueType face.
 #include <gtest/gtest.h>
 
-#include "media/backend/glyph_raster.h"
+#include "media/backend/decoders/glyph_raster.h"
 #include "media/embedded.h"
 #include "media/text.h"
 #include "support/gl_screen.h"

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "media/backend/openal_output.h"
+#include "media/backend/openal/openal_output.h"
 
 namespace test_support {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "media/backend/back_buffer.h"
+#include "media/backend/gl/back_buffer.h"
 #include "media/display.h"
 #include "media/draw_state.h"
 #include "media/image.h"

@@ -6,7 +6,7 @@
 
 #include <csignal>
 
-#include "media/backend/sdl_platform.h"
+#include "media/backend/sdl/sdl_platform.h"
 #include "media/display.h"
 #include "media/input.h"
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "media/backend/sdl_keymap.h"
+#include "media/backend/sdl/sdl_keymap.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "media/backend/music_stream.h"
-#include "media/backend/openal_output.h"
+#include "media/backend/openal/music_stream.h"
+#include "media/backend/openal/openal_output.h"
 #include "media/files.h"
 #include "media/sound.h"
 #include "support/audio_tone.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <thread>
 
-#include "media/backend/music_stream.h"
-#include "media/backend/ogg_decode.h"
-#include "media/backend/openal_output.h"
+#include "media/backend/openal/music_stream.h"
+#include "media/backend/decoders/ogg_decode.h"
+#include "media/backend/openal/openal_output.h"
 #include "media/files.h"
 #include "media/sound.h"
 #include "support/audio_tone.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "media/backend/back_buffer.h"
-#include "media/backend/png_decode.h"
+#include "media/backend/gl/back_buffer.h"
+#include "media/backend/decoders/png_decode.h"
 #include "quote.h"
 #include "stop_signal.h"
 #include "trace.h"

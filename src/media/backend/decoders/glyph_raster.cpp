@@ -1,6 +1,6 @@
 // FreeType glyphs, anti-aliased. Each face has its own library instance, so a font that
 // outlives everything else at program exit still tears down in the right order.
-#include "media/backend/glyph_raster.h"
+#include "media/backend/decoders/glyph_raster.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

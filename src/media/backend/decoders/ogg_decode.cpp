@@ -1,4 +1,4 @@
-#include "media/backend/ogg_decode.h"
+#include "media/backend/decoders/ogg_decode.h"
 
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>

@@ -1,6 +1,6 @@
 // libpng reports errors by longjmp, so the functions that call it keep no C++ object
 // with a destructor in their own frame: everything lives in the caller's structs.
-#include "media/backend/png_decode.h"
+#include "media/backend/decoders/png_decode.h"
 
 #include <png.h>
 

@@ -1,7 +1,7 @@
 // Pieces shared by the files of the GL renderer; nothing outside backend/gl_* uses them.
 #pragma once
 
-#include "media/backend/gl_api.h"
+#include "media/backend/gl/gl_api.h"
 
 #include <string>
 

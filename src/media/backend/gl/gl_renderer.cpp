@@ -1,7 +1,7 @@
 // The back buffer and the batch queue. Draws pile up as vertices on the CPU; a flush
 // uploads them and issues one draw call per run of texture and blend mode. Stereo pairs
 // have vertices of their own, in a second buffer, and count as a blend mode of their own.
-#include "media/backend/gl_renderer.h"
+#include "media/backend/gl/gl_renderer.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -9,9 +9,9 @@
 #include <initializer_list>
 #include <vector>
 
-#include "media/backend/back_buffer.h"
-#include "media/backend/gl_internal.h"
-#include "media/backend/window.h"
+#include "media/backend/gl/back_buffer.h"
+#include "media/backend/gl/gl_internal.h"
+#include "media/backend/sdl/window.h"
 
 namespace media::backend {
 

@@ -3,7 +3,7 @@
 // GLSL ES 3.00 can say too, so that only the version line differs for WebGL 2.
 #include <string>
 
-#include "media/backend/gl_internal.h"
+#include "media/backend/gl/gl_internal.h"
 
 namespace media::backend {
 

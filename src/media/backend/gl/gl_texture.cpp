@@ -2,8 +2,8 @@
 // released after the display has closed (at program exit) touches no GL at all.
 #include <vector>
 
-#include "media/backend/gl_internal.h"
-#include "media/backend/gl_renderer.h"
+#include "media/backend/gl/gl_internal.h"
+#include "media/backend/gl/gl_renderer.h"
 
 namespace media::backend {
 

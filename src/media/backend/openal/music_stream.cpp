@@ -1,4 +1,4 @@
-#include "media/backend/music_stream.h"
+#include "media/backend/openal/music_stream.h"
 
 #include <AL/al.h>
 
@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "media/backend/ogg_decode.h"
+#include "media/backend/decoders/ogg_decode.h"
 
 namespace media::backend {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "media/backend/openal_output.h"
+#include "media/backend/openal/openal_output.h"
 
 namespace media::backend {
 

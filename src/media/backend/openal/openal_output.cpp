@@ -1,4 +1,4 @@
-#include "media/backend/openal_output.h"
+#include "media/backend/openal/openal_output.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>

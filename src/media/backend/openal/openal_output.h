@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "media/backend/ogg_decode.h"
+#include "media/backend/decoders/ogg_decode.h"
 
 namespace media::backend {
 

@@ -1,4 +1,4 @@
-#include "media/backend/sdl_gamepad.h"
+#include "media/backend/sdl/sdl_gamepad.h"
 
 namespace media::backend {
 

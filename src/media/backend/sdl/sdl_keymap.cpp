@@ -1,4 +1,4 @@
-#include "media/backend/sdl_keymap.h"
+#include "media/backend/sdl/sdl_keymap.h"
 
 #include <array>
 #include <cstdint>

@@ -1,13 +1,13 @@
-#include "media/backend/sdl_platform.h"
+#include "media/backend/sdl/sdl_platform.h"
 
 #include <SDL2/SDL.h>
 
 #include <array>
 #include <deque>
 
-#include "media/backend/sdl_gamepad.h"
-#include "media/backend/sdl_keymap.h"
-#include "media/backend/window.h"
+#include "media/backend/sdl/sdl_gamepad.h"
+#include "media/backend/sdl/sdl_keymap.h"
+#include "media/backend/sdl/window.h"
 #include "media/log.h"
 
 namespace media::backend {

@@ -8,7 +8,7 @@
 #include <array>
 #include <deque>
 
-#include "media/backend/sdl_gamepad.h"
+#include "media/backend/sdl/sdl_gamepad.h"
 #include "media/platform.h"
 
 namespace media::backend {

@@ -6,13 +6,13 @@
 #include <emscripten.h>
 #endif
 
-#include "media/backend/gl_api.h"
+#include "media/backend/gl/gl_api.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "media/backend/window.h"
+#include "media/backend/sdl/window.h"
 
 namespace media::backend {
 

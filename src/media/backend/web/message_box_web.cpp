@@ -1,9 +1,5 @@
 #include "media/backend/message_box.h"
 
-d/message_box.h"
-
-#ifdef __EMSCRIPTEN__
-
 #include <emscripten.h>
 
 namespace media::backend {
