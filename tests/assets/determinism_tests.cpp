@@ -20,9 +20,10 @@ TEST(Generator, RunningItAgainGivesTheSameFiles) {
     std::string cmd = std::string("\"") + GF_ASSETGEN + "\" \"" + (tmp / "assets").string() +
                       "\" \"" + (tmp / "Data").string() + "\" \"" + GF_FONT_FILE + "\"";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    const char* pictures[] = {"qblogo.png",     "pointer.png", "background.png", "mountains1.png",
-                              "mountains2.png", "ground1.png", "ground2.png",    "sprites.png",
-                              "title.png",      "icon-64.png", "icon-128.png",   "icon-256.png"};
+    const char* pictures[] = {"qblogo.png",      "pointer.png", "background.png", "mountains1.png",
+                              "mountains2.png",  "ground1.png", "ground2.png",    "sprites.png",
+                              "title.png",       "icon-64.png", "icon-128.png",   "icon-256.png",
+                              "glimmerfrost.ico"};
     const char* sounds[] = {"LogoHit.ogg", "Present.ogg", "Warper.ogg", "WarpIn.ogg",
                             "WarpOut.ogg", "Bomb.ogg",    "Loose.ogg",  "Chime.ogg",
                             "intro.ogg",   "play.ogg",    "Win.ogg"};

@@ -1,14 +1,15 @@
 // assetgen: draws every picture and synthesises every sound of the game.
 //   assetgen ASSET_DIR DATA_DIR FONT_FILE [--pictures | --sounds]
 // Pictures go to ASSET_DIR (they are compiled into the game, but for the
-// desktop icons, which are installed), sounds to DATA_DIR (they sit beside it
-// in Data/).
+// desktop icons, which are installed, and the Windows icon, which goes into the
+// .exe), sounds to DATA_DIR (they sit beside it in Data/).
 #include <atomic>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "ico_out.h"
 #include "pictures.h"
 #include "png_io.h"
 #include "sounds.h"
@@ -37,6 +38,16 @@ bool make_pictures(const std::string& dir, const std::string& font) {
         const std::string path = dir + "/icon-" + std::to_string(size) + ".png";
         if (ag::write_png_rgba(path, ag::draw_icon(size))) continue;
         std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+        ok = false;
+    }
+    // Windows picks the size it needs from the .ico: each is drawn at that size, so the
+    // small ones keep their crisp edges.
+    std::vector<ag::ico_picture> ico;
+    for (int size : {16, 24, 32, 48, 64, 256})
+        ico.push_back({size, ag::png_rgba_bytes(ag::draw_icon(size))});
+    const std::string ico_path = dir + "/glimmerfrost.ico";
+    if (!ag::write_file(ico_path, ag::ico_bytes(ico))) {
+        std::fprintf(stderr, "assetgen: cannot write %s\n", ico_path.c_str());
         ok = false;
     }
     return ok;

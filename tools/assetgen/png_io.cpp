@@ -10,22 +10,30 @@ namespace ag {
 
 namespace {
 
-// Rows of 8-bit pixels of `type` into a PNG at `path`.
+// Appends what libpng writes to the vector behind its io pointer.
+void append_bytes(png_structp png, png_bytep data, size_t n) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + n);
+}
+// Without it libpng would fflush the vector as a FILE.
+void flush_nothing(png_structp) {}
+
+// Rows of 8-bit pixels of `type` as PNG bytes; empty on failure. The bytes live in the
+// caller's frame, out of reach of the longjmp.
 template <class Row>
-bool write_rows(const std::string& path, int w, int h, int type, Row row) {
-    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), std::fclose);
-    if (!f) return false;
+void encode_rows(std::vector<uint8_t>& out, int w, int h, int type, Row row) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        return false;
+        return;
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        return false;
+        out.clear();
+        return;
     }
-    png_init_io(png, f.get());
+    png_set_write_fn(png, &out, append_bytes, flush_nothing);
     png_set_compression_level(png, 9);
     png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, type, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -35,7 +43,6 @@ bool write_rows(const std::string& path, int w, int h, int type, Row row) {
     }
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
-    return true;
 }
 
 uint8_t byte_of(float v) {
@@ -44,13 +51,23 @@ uint8_t byte_of(float v) {
 
 }  // namespace
 
-bool write_png(const std::string& path, const image8& img) {
-    return write_rows(path, img.w, img.h, PNG_COLOR_TYPE_RGB, [&](int y) { return img.at(0, y); });
+bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return false;
+    std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "wb"), std::fclose);
+    if (!f) return false;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f.get()) != bytes.size()) return false;
+    return std::fclose(f.release()) == 0;
 }
 
-bool write_png_rgba(const std::string& path, const canvas& c) {
-    std::vector<uint8_t> row(size_t(c.w) * 4);
-    return write_rows(path, c.w, c.h, PNG_COLOR_TYPE_RGB_ALPHA, [&](int y) {
+bool write_png(const std::string& path, const image8& img) {
+    std::vector<uint8_t> bytes;
+    encode_rows(bytes, img.w, img.h, PNG_COLOR_TYPE_RGB, [&](int y) { return img.at(0, y); });
+    return write_file(path, bytes);
+}
+
+std::vector<uint8_t> png_rgba_bytes(const canvas& c) {
+    std::vector<uint8_t> row(size_t(c.w) * 4), bytes;
+    encode_rows(bytes, c.w, c.h, PNG_COLOR_TYPE_RGB_ALPHA, [&](int y) {
         for (int x = 0; x < c.w; ++x) {
             const rgb v = c.color(x, y);
             uint8_t* d = &row[size_t(x) * 4];
@@ -59,6 +76,11 @@ bool write_png_rgba(const std::string& path, const canvas& c) {
         }
         return row.data();
     });
+    return bytes;
+}
+
+bool write_png_rgba(const std::string& path, const canvas& c) {
+    return write_file(path, png_rgba_bytes(c));
 }
 
 bool read_png(const std::string& path, image8& img) {
