@@ -6,6 +6,7 @@
 
 #include "media/display.h"
 #include "media/platform.h"
+#include "media/portable_math.h"
 #include "media/sound.h"
 
 namespace media {
@@ -62,10 +63,10 @@ std::int32_t random_state() {
 }
 
 double sin_deg(double degrees) {
-    return std::sin(degrees * (std::numbers::pi / 180.0));
+    return portable_sin(degrees * (std::numbers::pi / 180.0));
 }
 double cos_deg(double degrees) {
-    return std::cos(degrees * (std::numbers::pi / 180.0));
+    return portable_cos(degrees * (std::numbers::pi / 180.0));
 }
 
 }  // namespace media

@@ -15,6 +15,7 @@ void seed_random(int seed);
 double random_float(double low, double high);  // [min, max) whichever order the bounds come
 std::int32_t random_state();
 
+// Of an angle in degrees, with the same bits on every platform (media/portable_math.h).
 double sin_deg(double degrees);
 double cos_deg(double degrees);
 

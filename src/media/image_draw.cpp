@@ -6,6 +6,7 @@
 
 #include "media/draw_state.h"
 #include "media/image_data.h"
+#include "media/portable_math.h"
 
 namespace media {
 
@@ -25,8 +26,8 @@ void turn(float degrees, float& c, float& s) {
         c = 0, s = -1;
     } else {
         const double r = double(degrees) * 3.14159265358979323846 / 180.0;
-        c = float(std::cos(r));
-        s = float(std::sin(r));
+        c = float(portable_cos(r));
+        s = float(portable_sin(r));
     }
 }
 
