@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace media {
 
@@ -15,6 +16,18 @@ namespace {
 struct u128 {
     std::uint64_t hi = 0, lo = 0;
 };
+
+// The browser build's C++ library has no std::bit_cast.
+std::uint64_t bits_of(double v) {
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
+double double_of(std::uint64_t b) {
+    double v;
+    std::memcpy(&v, &b, sizeof v);
+    return v;
+}
 
 constexpr bool is_zero(u128 a) {
     return a.hi == 0 && a.lo == 0;
@@ -211,11 +224,11 @@ double to_double(u128 y, int scale, bool negative) {
     const std::uint64_t bits = (std::uint64_t{negative} << 63) |
                                (std::uint64_t(exponent + 1023) << 52) |
                                (mantissa & ((std::uint64_t{1} << 52) - 1));
-    return std::bit_cast<double>(bits);
+    return double_of(bits);
 }
 
 double sin_or_cos(double radians, bool cosine) {
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(radians);
+    const std::uint64_t bits = bits_of(radians);
     const bool negative = (bits >> 63) != 0;
     const int biased = int(bits >> 52) & 0x7FF;
     if (biased == 0x7FF) return radians - radians;  // NaN for infinities and NaN
