@@ -1,20 +1,30 @@
-// A fresh folder under /tmp for one test, removed afterwards.
+// A fresh folder in the temporary folder for one test, removed afterwards.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace test_support {
 
+// A new, empty folder in the system's temporary folder, named `prefix` and a random tail;
+// empty when none could be made. (mkdtemp is POSIX only; the tests also run on Windows.)
+inline std::filesystem::path make_temp_dir(const std::string& prefix) {
+    static std::mt19937_64 random{std::random_device{}()};
+    std::error_code ec;
+    const auto base = std::filesystem::temp_directory_path(ec);
+    for (int attempt = 0; attempt < 100 && !ec; ++attempt) {
+        const auto path = base / (prefix + std::to_string(random()));
+        if (std::filesystem::create_directory(path, ec)) return path;
+    }
+    return {};
+}
+
 class temp_dir {
   public:
-    temp_dir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "glimmerfrost-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
+    temp_dir() : path_(make_temp_dir("glimmerfrost-test-")) {}
     ~temp_dir() {
         std::error_code ec;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);

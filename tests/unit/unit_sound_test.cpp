@@ -13,6 +13,7 @@
 #include "media/files.h"
 #include "media/sound.h"
 #include "support/audio_tone.h"
+#include "support/temp_dir.h"
 #include "support/test_platform.h"
 
 namespace fs = std::filesystem;
@@ -23,9 +24,8 @@ class unit_sound : public testing::Test {
   protected:
     void SetUp() override {
         clock = &test_support::install_test_platform();
-        char tmpl[] = "/tmp/gf_unit_sound_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(tmpl));
-        dir = tmpl;
+        dir = test_support::make_temp_dir("gf_unit_sound_").generic_string();
+        ASSERT_FALSE(dir.empty());
         fs::create_directory(dir + "/Data");
         media::set_game_dir(dir);
         media::close_audio();

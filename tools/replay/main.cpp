@@ -9,10 +9,11 @@
 
 #include "game/game.h"
 #include "media/assets.h"
+#include "media/backend/sdl/window.h"
+#include "media/backend/stop_signal.h"
 #include "media/files.h"
 #include "quote.h"
 #include "replay_platform.h"
-#include "stop_signal.h"
 
 void register_game_assets();
 
@@ -100,7 +101,7 @@ int main(int argc, char** argv) {
         settings.script = std::move(*events);
     }
     if (trace_path) {
-        settings.trace = std::fopen(trace_path->c_str(), "w");
+        settings.trace = std::fopen(trace_path->c_str(), "wb");
         if (!settings.trace) {
             std::fprintf(stderr, "glimmerfrost-replay: cannot write the trace %s: %s\n",
                          quote(*trace_path, path_limit).c_str(), std::strerror(errno));
@@ -111,11 +112,9 @@ int main(int argc, char** argv) {
 
 #ifndef __EMSCRIPTEN__
     // In a page the canvas is the screen; the run never yields, so nothing shows there.
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    media::backend::window_go_headless();
 #endif
-    // SDL would turn the stop signals into quit events that nothing here reads.
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
-    catch_stop_signals();
+    media::backend::catch_stop_signals();
     media::set_game_dir(game_dir);
     auto platform = std::make_unique<replay_platform>(std::move(settings));
     g_run = platform.get();

@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "media/backend/gl/back_buffer.h"
 #include "media/backend/decoders/png_decode.h"
+#include "media/backend/gl/back_buffer.h"
+#include "media/backend/stop_signal.h"
 #include "quote.h"
-#include "stop_signal.h"
 #include "trace.h"
 
 replay_platform::replay_platform(replay_settings settings)
@@ -20,7 +20,7 @@ replay_platform::~replay_platform() {
 }
 
 bool replay_platform::poll_event(media::platform_event& ev) {
-    if (take_stop_signal()) {
+    if (media::backend::take_stop_signal()) {
         ev = {};
         ev.kind = media::platform_event::close_request;
         return true;

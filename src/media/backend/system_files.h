@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,12 @@ bool write_and_close(int fd, const std::vector<std::uint8_t>& bytes, std::string
 // Puts `from` in the place of `to`, which may exist, in one step.
 bool replace_file(const std::string& from, const std::string& to, std::string& why);
 void remove_file(const std::string& path);
+// The game's log. True where the game has no console to write to (a Windows program
+// started from its icon), so its lines also go to a file.
+bool logs_to_file();
+// A file for appending lines to, emptied first when `fresh`; null when it cannot be opened.
+std::FILE* open_log(const std::string& path, bool fresh);
+
 // Makes the last replace in `dir` durable. Empty, or why it could not; systems and file
 // systems that cannot sync a folder count as done.
 std::string sync_folder(const std::string& dir);

@@ -1,4 +1,5 @@
 #include "media/backend/message_box.h"
+#include "media/backend/sdl/window.h"
 
 #include <SDL2/SDL.h>
 #include <signal.h>
@@ -17,11 +18,6 @@ namespace {
 // The process group that shows the box (SDL may hand the box to a process of its own, such
 // as zenity, which would outlive the game); 0 while there is none.
 volatile std::sig_atomic_t g_box_group = 0;
-
-bool headless_video() {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
-}
 
 // The message is already on stderr; a stop signal takes the box away with the game.
 void on_stop_signal(int) {
@@ -51,7 +47,7 @@ void show_box(const std::string& title, const std::string& message) {
 }  // namespace
 
 void show_error_box(const std::string& title, const std::string& message) {
-    if (headless_video()) return;
+    if (window_is_headless()) return;
     // SDL's own handlers would only queue a quit event that no one reads while the box is up.
     // The box gets a process group of its own, so that a stop signal can end all of it; the
     // signals wait until the game knows that group.

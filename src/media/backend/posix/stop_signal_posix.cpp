@@ -1,9 +1,12 @@
-#include "stop_signal.h"
-
+#include <SDL2/SDL.h>
 #include <signal.h>
 
 #include <atomic>
 #include <initializer_list>
+
+#include "media/backend/stop_signal.h"
+
+namespace media::backend {
 
 namespace {
 
@@ -17,6 +20,8 @@ void on_stop_signal(int) {
 }  // namespace
 
 void catch_stop_signals() {
+    // SDL would turn the signals into quit events that nothing in the runner reads.
+    SDL_setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
         struct sigaction old {};
         if (sig == SIGHUP && sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) {
@@ -33,3 +38,5 @@ void catch_stop_signals() {
 bool take_stop_signal() {
     return g_caught.exchange(false, std::memory_order_relaxed);
 }
+
+}  // namespace media::backend

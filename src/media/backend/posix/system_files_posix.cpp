@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -147,6 +148,14 @@ bool replace_file(const std::string& from, const std::string& to, std::string& w
 
 void remove_file(const std::string& path) {
     (void)::unlink(path.c_str());
+}
+
+bool logs_to_file() {
+    return false;  // stderr reaches the terminal or the session's journal
+}
+
+std::FILE* open_log(const std::string& path, bool fresh) {
+    return std::fopen(path.c_str(), fresh ? "wb" : "ab");
 }
 
 std::string sync_folder(const std::string& dir) {

@@ -34,6 +34,9 @@ int game_mouse_button(Uint8 sdl_button) {
 }  // namespace
 
 sdl_platform::sdl_platform() {
+#ifdef SDL_MAIN_HANDLED
+    SDL_SetMainReady();  // the game's own main(), not SDL's, is the entry point
+#endif
     // SDL turns SIGINT and SIGTERM into a quit event; a logout then still saves.
     if (SDL_InitSubSystem(base_systems) != 0) log_line("input", SDL_GetError());
     pads_ready_ = SDL_InitSubSystem(pad_systems) == 0;

@@ -30,6 +30,8 @@ window_state& ws() {
     return s;
 }
 
+bool g_headless = false;
+
 void window_size(int& w, int& h) {
     w = h = 0;
     if (ws().win) SDL_GetWindowSize(ws().win, &w, &h);
@@ -49,6 +51,9 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
     // Video and the GL library stay loaded once found, for the rest of the run: a display
     // closed and opened again (the tests do) then does not reload the driver each time.
     if (!s.gl_loaded) {
+#ifdef SDL_MAIN_HANDLED
+        SDL_SetMainReady();  // the program's own main(), not SDL's, is the entry point
+#endif
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             error = sdl_error("no video device");
             return false;
@@ -88,12 +93,14 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
     const int win_w = screen_w, win_h = screen_h;
 #else
     const Uint32 flags =
-        SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI;
+        g_headless ? SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN
+                   : SDL_WINDOW_OPENGL | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI;
     // Made at the desktop's own size: without a window manager (a bare X server) the
     // full-screen request is not carried out, and the window keeps the size it was made with.
     int win_w = screen_w, win_h = screen_h;
     SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+    if (!g_headless && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 &&
+        desktop.h > 0) {
         win_w = desktop.w;
         win_h = desktop.h;
     }
@@ -120,6 +127,21 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
     s.screen_w = screen_w;
     s.screen_h = screen_h;
     return true;
+}
+
+// SDL's offscreen driver needs EGL, which Windows lacks; there a hidden window of the
+// screen's size does the same job.
+void window_go_headless() {
+    g_headless = true;
+#ifndef _WIN32
+    SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
+}
+
+bool window_is_headless() {
+    const char* driver = SDL_getenv("SDL_VIDEODRIVER");
+    return g_headless ||
+           (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0));
 }
 
 void window_close() {

@@ -11,6 +11,10 @@ namespace media::backend {
 // False, with `error` set, when no display or no context can be had.
 bool window_open(const std::string& title, int screen_w, int screen_h, std::string& error);
 void window_close();
+// From now on windows are drawn where no one sees them (the runner); call before
+// window_open. Headless too when a headless video driver was asked for (the tests).
+void window_go_headless();
+bool window_is_headless();
 bool window_is_open();
 void window_set_title(const std::string& title);
 void window_swap();               // presents the default framebuffer

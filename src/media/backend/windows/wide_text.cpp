@@ -1,0 +1,33 @@
+#include "media/backend/windows/wide_text.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace media::backend {
+
+std::wstring widen(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string narrow(const std::wstring& utf16) {
+    if (utf16.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::string forward_slashes(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+}  // namespace media::backend
