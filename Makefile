@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps build build-asan run test test-desktop test-asan bench clean format fuzz soak deb \
-	web web-libs serve-web test-web clean-cache
+	web web-libs serve-web test-web clean-cache windows-libs
 
 all: build
 
@@ -84,6 +84,14 @@ web: build web-libs
 
 serve-web: web
 	scripts/web/serve $(WEB_BUILD)/site
+
+# The Windows build's libraries, cross-built with mingw-w64 from Debian's sources, once per
+# machine into the same build cache; $(WIN_BUILD)/prefix links to them.
+WIN_BUILD ?= build-win
+windows-libs:
+	@scripts/install-deps --windows
+	scripts/windows/fetch-sources $(WIN_BUILD)
+	scripts/windows/build-libs $(WIN_BUILD)
 
 clean-cache:
 	bash -c '. scripts/lib/cache.sh && gf_cache_clear'
