@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all deps build build-asan run test test-desktop test-asan bench clean format fuzz soak deb \
-	web web-libs serve-web test-web clean-cache windows-libs
+	web web-libs serve-web test-web clean-cache windows-libs \
+	windows test-windows
 
 all: build
 
@@ -92,6 +93,15 @@ windows-libs:
 	@scripts/install-deps --windows
 	scripts/windows/fetch-sources $(WIN_BUILD)
 	scripts/windows/build-libs $(WIN_BUILD)
+
+# The player's zip, $(WIN_BUILD)/glimmerfrost-VERSION-windows-x64.zip, and beside it the
+# runner for tests and bug reports. The pictures and sounds come from the desktop build.
+windows: build windows-libs
+	scripts/windows/build-game $(WIN_BUILD) $(BUILD)
+
+# The zip, the unit tests, the runner's traces and the game in a window, under Wine.
+test-windows: windows
+	tests/windows/run $(WIN_BUILD) $(BUILD)
 
 clean-cache:
 	bash -c '. scripts/lib/cache.sh && gf_cache_clear'
