@@ -41,12 +41,10 @@ void run_handler() {
     }
 }
 
-// Saves what shutdown saves, when the platform asks: a browser tab that is hidden may be
-// closed without a shutdown.
+// Saves when the platform asks: a browser tab that is hidden may be closed without a
+// shutdown.
 void save_if_asked() {
-    if (!take_save_request()) return;
-    anaglyph_file(2);
-    hiscore_file(1);
+    if (take_save_request()) save_both_files();
 }
 
 }  // namespace
@@ -143,8 +141,7 @@ void shut_down() {
         stop_channel(music_chn);
         delay(500);
     }
-    anaglyph_file(2);
-    hiscore_file(1);
+    save_both_files();
 }
 
 void run_game(const game_options& options) {

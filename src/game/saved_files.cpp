@@ -14,6 +14,11 @@ int anaglyph_file(int action) {
     return 0;
 }
 
+void save_both_files() {
+    anaglyph_file(2);
+    hiscore_file(1);
+}
+
 int hiscore_file(int save) {
     if (save == 0) {
         player->best_sc = load_hiscore();

@@ -7,3 +7,5 @@
 int anaglyph_file(int action);
 // save 0 loads player->best_sc (0 without a file); any other value writes it.
 int hiscore_file(int save);
+// Writes both, as shutdown does.
+void save_both_files();

@@ -38,6 +38,8 @@ void start_up(const game_options& options) {
     load_assets();
     anaglyph_file(1);
     hiscore_file(0);
+    // From here on there is something to save, even in the intro.
+    save_when_session_ends(save_both_files);
 
     logo_intro();
     player_tag::reset(0);

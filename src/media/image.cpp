@@ -1,8 +1,8 @@
 // Making images: the process-wide image settings, creation, loading, handles and grabs.
 #include "media/image.h"
 
-#include "media/backend/gl/back_buffer.h"
 #include "media/backend/decoders/png_decode.h"
+#include "media/backend/gl/back_buffer.h"
 #include "media/files.h"
 #include "media/image_data.h"
 #include "media/log.h"

@@ -201,6 +201,10 @@ bool close_is_pending() {
     return g_in.close_requested;
 }
 
+void save_when_session_ends(void (*save)()) {
+    set_session_end_save(save);
+}
+
 bool take_save_request() {
     const bool requested = g_in.save_requested;
     g_in.save_requested = false;

@@ -35,5 +35,8 @@ bool close_is_pending();    // a close request not yet taken
 // True once per request of the platform to write the saved files now (a browser tab being
 // hidden, which may be closed without a shutdown).
 bool take_save_request();
+// `save` writes the saved files at once when the system ends the session under the game
+// (Windows kills a program soon after it says so, before its next pass).
+void save_when_session_ends(void (*save)());
 
 }  // namespace media

@@ -23,4 +23,16 @@ void note_file_saved(const std::string& path) {
     if (g_platform) g_platform->file_saved(path);
 }
 
+namespace {
+void (*g_session_end_save)() = nullptr;
+}
+
+void set_session_end_save(void (*save)()) {
+    g_session_end_save = save;
+}
+
+void session_ending() {
+    if (g_session_end_save) g_session_end_save();
+}
+
 }  // namespace media

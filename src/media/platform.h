@@ -72,5 +72,9 @@ void install_platform(std::unique_ptr<platform> p);
 platform& current_platform();
 // Tells the installed platform, if any, that a save reached its folder.
 void note_file_saved(const std::string& path);
+// What writes the saved files at once, for a platform that may end the process before the
+// game's next pass (a Windows session ending), and the platform's call of it.
+void set_session_end_save(void (*save)());
+void session_ending();
 
 }  // namespace media

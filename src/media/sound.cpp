@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "media/backend/openal/music_stream.h"
 #include "media/backend/decoders/ogg_decode.h"
+#include "media/backend/openal/music_stream.h"
 #include "media/backend/openal/openal_output.h"
 #include "media/clock.h"
 #include "media/files.h"

@@ -4,7 +4,8 @@
 # starts a round that steers, Escape pauses, "Quit This Game" leads back to the title and
 # Escape there quits; the game ends by itself with both saves and its log in Data. From a
 # folder the player may not write: the saves land in the roaming application-data folder,
-# and a second start reads the 3D mode back from there.
+# and a second start reads the 3D mode back from there. A session that ends (logging off)
+# under the game saves both files first.
 # Usage: game_window.sh ZIP   (GF_GAME_SHOTS=DIR keeps a PNG of each screen reached)
 set -Eeuo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -118,4 +119,21 @@ press Escape
 game_ends 60
 expect_saved_int "$saves/anaglyph3d.dat" 4
 ok "the second start read the 3D mode back: its title was red and blue, and the save still holds 4"
+
+# --- The session ends under the game -------------------------------------------------------
+# Logging off or shutting down: Windows may end the game as soon as it has been told, so the
+# saves must be written then, whatever screen it is on.
+audio_drivers=null
+unpack ending
+give_to_player "$game_dir"
+start_game "$game_dir" "$game_dir/Data/glimmerfrost.log"
+first_frame Escape
+step "the title before the session ends" 60 title_shown
+as_player wineboot --end-session >>"$work/wine.txt" 2>&1 || true
+until_true 60 game_gone || fail "the game outlived the end of the session by 60 s"
+wait "$pid" || true
+pid=
+as_player wineserver -w
+expect_saves "$game_dir/Data"
+ok "the end of the session saved both files before the game was ended"
 echo "all checks passed in $SECONDS s"

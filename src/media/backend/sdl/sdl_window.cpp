@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "media/backend/sdl/window.h"
+#include "media/backend/session_end.h"
 
 namespace media::backend {
 
@@ -110,6 +111,7 @@ bool window_open(const std::string& title, int screen_w, int screen_h, std::stri
         error = sdl_error("no window");
         return false;
     }
+    watch_session_end(s.win);
     s.ctx = SDL_GL_CreateContext(s.win);
     if (!s.ctx || SDL_GL_MakeCurrent(s.win, s.ctx) != 0) {
         error = sdl_error("no OpenGL 3.3 context");
