@@ -10,12 +10,12 @@
 
 #include "game/game.h"
 #include "game/globals.h"
+#include "game/saved_files.h"
 #include "media/backend/gl/gl_renderer.h"
 #include "media/clock.h"
 #include "media/display.h"
 #include "media/files.h"
 #include "media/platform.h"
-#include "game/saved_files.h"
 
 void register_game_assets();
 

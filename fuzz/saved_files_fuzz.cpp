@@ -11,8 +11,8 @@
 
 #include "fuzz_check.h"
 #include "game/globals.h"
-#include "media/files.h"
 #include "game/saved_files.h"
+#include "media/files.h"
 
 namespace {
 

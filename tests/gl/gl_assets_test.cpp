@@ -9,7 +9,6 @@
 #include "support/gl_screen.h"
 #include "support/temp_dir.h"
 
-
 TEST(load_assets, sprite_frames_are_the_sheet_rectangles_with_black_see_through) {
     test_support::temp_dir empty_game_dir;
     test_support::load_game_pictures(empty_game_dir);

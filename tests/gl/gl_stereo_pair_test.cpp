@@ -13,7 +13,6 @@
 #include "support/gl_screen.h"
 #include "support/temp_dir.h"
 
-
 namespace {
 
 using media::tint;

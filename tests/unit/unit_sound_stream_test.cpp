@@ -11,8 +11,8 @@
 #include <fstream>
 #include <thread>
 
-#include "media/backend/openal/music_stream.h"
 #include "media/backend/decoders/ogg_decode.h"
+#include "media/backend/openal/music_stream.h"
 #include "media/backend/openal/openal_output.h"
 #include "media/files.h"
 #include "media/sound.h"
