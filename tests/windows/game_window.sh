@@ -4,8 +4,8 @@
 # starts a round that steers, Escape pauses, "Quit This Game" leads back to the title and
 # Escape there quits; the game ends by itself with both saves and its log in Data. From a
 # folder the player may not write: the saves land in the roaming application-data folder,
-# and a second start reads the 3D mode back from there. A session that ends (logging off)
-# under the game saves both files first.
+# and a second start reads the 3D mode back from there. Alt+F4, and a session that ends
+# (logging off) under the game, save both files first.
 # Usage: game_window.sh ZIP   (GF_GAME_SHOTS=DIR keeps a PNG of each screen reached)
 set -Eeuo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -119,6 +119,23 @@ press Escape
 game_ends 60
 expect_saved_int "$saves/anaglyph3d.dat" 4
 ok "the second start read the 3D mode back: its title was red and blue, and the save still holds 4"
+
+# --- Alt+F4 ------------------------------------------------------------------------------
+# Windows' own close: the game ends as after a click on its close button, saving first.
+audio_drivers=null
+unpack alt-f4
+give_to_player "$game_dir"
+start_game "$game_dir" "$game_dir/Data/glimmerfrost.log"
+first_frame Escape
+step "the title before Alt+F4" 60 title_shown
+logo=$(logo_colour)
+click_entry 1
+step "3D mode 1 after a click on 3D Graphics" 60 logo_moved
+xdotool key alt+F4
+game_ends 60
+expect_saves "$game_dir/Data"
+expect_saved_int "$game_dir/Data/anaglyph3d.dat" 1
+ok "Alt+F4 closed the game with status 0, and it saved the 3D mode it was given (1)"
 
 # --- The session ends under the game -------------------------------------------------------
 # Logging off or shutting down: Windows may end the game as soon as it has been told, so the
