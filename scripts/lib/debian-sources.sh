@@ -50,17 +50,17 @@ gf_debsrc__apt() {
     touch "$apt/.updated.$$"
 }
 
-# Downloads SPEC (PACKAGE or PACKAGE/RELEASE) into a fresh folder DL, with the list of its
+# Downloads WANTED (PACKAGE or PACKAGE/RELEASE) into a fresh folder DL, with the list of its
 # files' URLs and hashes in DL/uris. Status 0 when every file arrived.
 gf_debsrc__download() {
-    local spec=$1 dl=$2
+    local wanted=$1 dl=$2
     rm -rf "$dl"
     mkdir -p "$dl"
     [[ $(id -u) -eq 0 ]] && id _apt >/dev/null 2>&1 && chown _apt "$dl"
     # Printed before downloading: apt leaves out files already there.
-    apt-get "${gf_debsrc__opts[@]}" -qq source --print-uris "$spec" 2>/dev/null |
+    apt-get "${gf_debsrc__opts[@]}" -qq source --print-uris "$wanted" 2>/dev/null |
         grep "^'" > "$dl/uris" || return 1
-    (cd "$dl" && apt-get "${gf_debsrc__opts[@]}" -qq source --download-only "$spec" \
+    (cd "$dl" && apt-get "${gf_debsrc__opts[@]}" -qq source --download-only "$wanted" \
         >/dev/null 2>&1)
 }
 
@@ -129,7 +129,7 @@ gf_debsrc__unpack() {
 gf_debsrc_fetch() {
     local fallback=
     [[ "${1:-}" == --fallback ]] && { fallback=$2; shift 2; }
-    local dir=$1 release p spec dl
+    local dir=$1 release p wanted dl
     shift
     local src="$dir/src" todo=()
     for p in "$@"; do [[ -d "$src/$p" ]] || todo+=("$p"); done
@@ -138,15 +138,15 @@ gf_debsrc_fetch() {
     release=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
     for p in "${todo[@]}"; do
         gf_debsrc__apt "$dir" "" || return 1
-        for spec in "$p" "$p/$release"; do
-            dl="$dir/apt/dl/$spec"
-            gf_debsrc__download "$spec" "$dl" &&
+        for wanted in "$p" "$p/$release"; do
+            dl="$dir/apt/dl/$wanted"
+            gf_debsrc__download "$wanted" "$dl" &&
                 gf_debsrc__unpack "$dl" "$src" "$p" "$release" whole && continue 2
         done
         # The release's own upstream code, unpatched, is nearer the system's libraries
         # than another release's.
-        for spec in "$p" "$p/$release"; do
-            gf_debsrc__unpack "$dir/apt/dl/$spec" "$src" "$p" "$release" orig && continue 2
+        for wanted in "$p" "$p/$release"; do
+            gf_debsrc__unpack "$dir/apt/dl/$wanted" "$src" "$p" "$release" orig && continue 2
         done
         if [[ -n "$fallback" ]]; then
             echo "fetch-sources: $release's mirror lacks $p's files; trying $fallback's" >&2
