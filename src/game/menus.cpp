@@ -121,8 +121,9 @@ void click(int selected) {
             }
             break;
         case 1:
+            // Written as it changes: a browser tab may be closed with no shutdown to follow.
             if (++mode_3d > 4) mode_3d = 0;
-            anaglyph_file(0);
+            anaglyph_file(2);
             play_sound_effect(snd_chime);
             break;
         case 2:

@@ -74,3 +74,13 @@ TEST_F(menu_keys, return_chooses_the_highlighted_entry) {
     EXPECT_EQ(at(r, 25).integer("retro_fx"), 1);
     EXPECT_EQ(at(r, 27).integer("state"), 4) << "Escape on the pause menu still goes back";
 }
+
+TEST_F(menu_keys, a_stepped_3d_choice_is_saved_at_once) {
+    // A browser tab may be closed with no shutdown after it: the run here stops at its
+    // frame limit, as if killed, and the choice made before is still on disk.
+    const std::string script = skip_intro + key(3, down) + key(4, enter) + key(6, enter);
+    auto r = run_replay(dir, script, "--frames 10");
+    ASSERT_EQ(r.status, 0) << r.errors;
+    EXPECT_EQ(dir.read("Data/anaglyph3d.dat"), (std::vector<unsigned char>{2, 0, 0, 0}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Data/hiscore.dat")) << "nothing else was saved";
+}
