@@ -33,11 +33,17 @@ void check_event(const script_event& se) {
         case kind::joy_up:
             FUZZ_CHECK(e.code >= 0 && e.code <= 16, "pad button %d", e.code);
             break;
+        case kind::touch_down:
+        case kind::touch_move:
+        case kind::touch_up:
+            FUZZ_CHECK(e.code >= 0 && e.code <= max_finger, "finger %d", e.code);
+            break;
         case kind::focus_lost:
             FUZZ_CHECK(se.is_suspend && se.suspend_asks >= 0, "suspend %d", se.suspend_asks);
             break;
         case kind::mouse_move:
         case kind::close_request:
+        case kind::save_request:
             break;
         default:
             FUZZ_CHECK(false, "a script made event kind %d", static_cast<int>(e.kind));

@@ -11,6 +11,7 @@ namespace {
 constexpr int key_count = 256;
 constexpr int mouse_buttons = 4;  // 0 is never set
 constexpr int pad_buttons = 17;
+constexpr int finger_count = 10;
 
 // A down flag and a press counter; a down while already down (auto-repeat) is no press.
 struct button {
@@ -29,12 +30,20 @@ struct button {
     }
 };
 
+struct finger {
+    bool held = false;
+    int x = 0, y = 0;
+    unsigned order = 0;  // when it touched: of the fingers held, the newest steers
+};
+
 struct input_state {
     std::array<button, key_count> keys;
     std::array<button, mouse_buttons> mouse;
     int mouse_x = 0, mouse_y = 0;
     std::array<button, pad_buttons> pad;
     float pad_x = 0.0f, pad_y = 0.0f;
+    std::array<finger, finger_count> fingers;
+    unsigned touches = 0;
     bool focus_lost = false;
     bool close_requested = false;
     bool save_requested = false;
@@ -54,6 +63,35 @@ button* mouse_button(int n) {
 
 void clear_buttons(auto& set) {
     for (button& b : set) b = button{};
+}
+
+finger* newest_finger() {
+    finger* newest = nullptr;
+    for (finger& f : g_in.fingers) {
+        if (f.held && (newest == nullptr || f.order > newest->order)) newest = &f;
+    }
+    return newest;
+}
+
+// A finger is also the left mouse button at its point: it moves the pointer, it presses,
+// and the button is let go with the last finger.
+void apply_touch(const platform_event& ev) {
+    using k = platform_event;
+    if (ev.code < 0 || ev.code >= finger_count) return;
+    finger& f = g_in.fingers[static_cast<std::size_t>(ev.code)];
+    const int x = static_cast<int>(ev.x), y = static_cast<int>(ev.y);
+    if (ev.kind == k::touch_down) {
+        f = {true, x, y, ++g_in.touches};
+        set_mouse_position(x, y);
+        g_in.mouse[1].press();
+    } else if (ev.kind == k::touch_move && f.held) {
+        f.x = x;
+        f.y = y;
+        if (newest_finger() == &f) set_mouse_position(x, y);
+    } else if (ev.kind == k::touch_up && f.held) {
+        f.held = false;
+        if (newest_finger() == nullptr) g_in.mouse[1].down = false;
+    }
 }
 
 void apply(const platform_event& ev) {
@@ -85,6 +123,11 @@ void apply(const platform_event& ev) {
         case k::joy_up:
             if (button* b = find(g_in.pad, ev.code)) b->down = false;
             break;
+        case k::touch_down:
+        case k::touch_move:
+        case k::touch_up:
+            apply_touch(ev);
+            break;
         case k::joy_lost:
             // Presses already counted stay counted; nothing is held any more.
             for (button& b : g_in.pad) b.down = false;
@@ -96,6 +139,7 @@ void apply(const platform_event& ev) {
             g_in.focus_lost = ev.kind == k::focus_lost;
             clear_buttons(g_in.keys);
             clear_buttons(g_in.mouse);
+            for (finger& f : g_in.fingers) f.held = false;
             break;
         case k::close_request:
             g_in.close_requested = true;
@@ -156,6 +200,15 @@ int mouse_down(int button_no) {
 void flush_mouse() {
     pump_events();
     clear_buttons(g_in.mouse);
+}
+
+bool touch_held(int& x, int& y) {
+    pump_events();
+    const finger* f = newest_finger();
+    if (f == nullptr) return false;
+    x = f->x;
+    y = f->y;
+    return true;
 }
 
 float joy_x(int port) {

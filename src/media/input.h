@@ -1,4 +1,4 @@
-// Keyboard, mouse and game pad state, fed by the platform's events. Every query first
+// Keyboard, mouse, touch and game pad state, fed by the platform's events. Every query first
 // takes in the pending events. Key codes are Windows virtual-key numbers (27 Escape,
 // 32 Space, 38 up, 40 down, 162 left Control, ...). Mouse buttons: 1 left, 2 right,
 // 3 middle; 0 always reads 0. Game pad port 0 is the only port read.
@@ -14,6 +14,10 @@ int mouse_y();
 int mouse_hit(int button);
 int mouse_down(int button);
 void flush_mouse();
+// A finger on the screen: true while one is held, with where the newest of them is.
+// Each finger that touches also acts as the left mouse button at that point, so a tap
+// is a click.
+bool touch_held(int& x, int& y);
 float joy_x(int port);  // -1.0 .. 1.0; 0.0 with no pad at the port
 float joy_y(int port);
 int joy_hit(int button, int port);

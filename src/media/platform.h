@@ -16,7 +16,8 @@
 namespace media {
 
 // One input or window event, already in the game's terms: key codes are virtual-key
-// numbers, pointer positions are pixels of the 640 x 480 screen, pad buttons count from 0.
+// numbers, pointer and finger positions are pixels of the 640 x 480 screen, pad buttons
+// and fingers count from 0.
 struct platform_event {
     enum kind_t {
         key_down,    // code
@@ -28,6 +29,9 @@ struct platform_event {
         joy_down,    // code: button
         joy_up,      // code: button
         joy_lost,    // the pad at port 0 went away: centred, no buttons
+        touch_down,  // code: finger, from 0; x, y
+        touch_move,  // code, x, y
+        touch_up,    // code
         focus_lost,
         focus_gained,
         close_request,

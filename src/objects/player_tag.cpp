@@ -67,15 +67,27 @@ int player_tag::update() {
     return 0;
 }
 
+namespace {
+
+// A held finger steers by where it is against the sprite's centre. Over the sprite itself
+// (0.8 of its 82 pixels) it holds, so a finger resting on it does not jitter.
+constexpr float finger_dead_band = 33.0f;
+
+}  // namespace
+
 int player_tag::get_inputs() {
     const float step = scroll_spd < -9 ? static_cast<float>(scroll_spd / 2) : -4.0f;
+    int finger_x = 0, finger_y = 0;
+    const bool finger = media::touch_held(finger_x, finger_y);
+    const bool finger_above = finger && static_cast<float>(finger_y) < y - finger_dead_band;
+    const bool finger_below = finger && static_cast<float>(finger_y) > y + finger_dead_band;
     if (frame != 2) {
-        if (media::key_down(38) != 0 || media::joy_y(0) == joy_lim[2]) {
+        if (media::key_down(38) != 0 || media::joy_y(0) == joy_lim[2] || finger_above) {
             y += step;
             rotation -= 2.0f;
             if (rotation < -15.0f) rotation = -15.0f;
         }
-        if (media::key_down(40) != 0 || media::joy_y(0) == joy_lim[3]) {
+        if (media::key_down(40) != 0 || media::joy_y(0) == joy_lim[3] || finger_below) {
             y -= step;
             rotation += 2.0f;
             if (rotation > 15.0f) rotation = 15.0f;

@@ -24,7 +24,7 @@ struct player_tag : game_object {
     static int reset(int full);
     // Picks the look from scroll_spd, runs the stun, draws the sprite flat, relaxes the tilt.
     int update();
-    // Steers up and down with the arrows or the pad, unless stunned.
+    // Steers up and down with the arrows, the pad or a held finger, unless stunned.
     int get_inputs();
     // Throws away pending fire presses without waiting: a button held through it must be
     // let go before it counts again.

@@ -29,10 +29,13 @@ TEST(script_parse, reads_every_event_in_frame_order) {
         "2 joy_axis 1 -1.0\n"
         "7 suspend 3\n"
         "9 close\n"
-        "0 mouse_down 3\n",
+        "0 mouse_down 3\n"
+        "11 touch_down 9 12 -3\n"
+        "12 touch_move 9 639 479\n"
+        "13 touch_up 9\n",
         err);
     ASSERT_TRUE(events) << err.line << ": " << err.message;
-    ASSERT_EQ(events->size(), 6u);
+    ASSERT_EQ(events->size(), 9u);
     EXPECT_EQ((*events)[0].frame, 0);
     EXPECT_EQ((*events)[0].event.kind, media::platform_event::mouse_down);
     EXPECT_EQ((*events)[0].event.code, 3);
@@ -44,6 +47,12 @@ TEST(script_parse, reads_every_event_in_frame_order) {
     EXPECT_TRUE((*events)[4].is_suspend);
     EXPECT_EQ((*events)[4].suspend_asks, 3);
     EXPECT_EQ((*events)[5].event.kind, media::platform_event::close_request);
+    const media::platform_event& down = (*events)[6].event;
+    EXPECT_EQ(down.kind, media::platform_event::touch_down);
+    EXPECT_EQ(down.code, 9);
+    EXPECT_EQ(down.y, -3.0f);
+    EXPECT_EQ((*events)[7].event.x, 639.0f);
+    EXPECT_EQ((*events)[8].event.kind, media::platform_event::touch_up);
 }
 
 TEST(script_parse, names_the_first_bad_line) {
@@ -56,8 +65,11 @@ TEST(script_parse, names_the_first_bad_line) {
         {"1 joy_axis 2 0.5\n", 1},              // no such axis
         {"1 joy_axis 0 1.5\n", 1},              // past full push
         {"1 joy_down 17\n", 1},                 // past the last button
-        {"-1 close\n", 1},                      // negative frame
-        {"\n\n3 jump 1\n", 3},                  // unknown event
+        {"1 touch_down 10 5 5\n", 1},           // past the last finger
+        {"1 touch_move 0 5\n", 1},              // a point needs two numbers
+        {"1 touch_up -1\n", 1},
+        {"-1 close\n", 1},      // negative frame
+        {"\n\n3 jump 1\n", 3},  // unknown event
         {"1 close now\n", 1},
         {"1 suspend -2\n", 1},
         {"7\n", 1},

@@ -51,6 +51,14 @@ class unit_input_sdl : public testing::Test {
         e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
         SDL_PushEvent(&e);
     }
+    static void finger(Uint32 type, SDL_FingerID id, float x, float y) {
+        SDL_Event e{};
+        e.type = type;
+        e.tfinger.fingerId = id;
+        e.tfinger.x = x;
+        e.tfinger.y = y;
+        SDL_PushEvent(&e);
+    }
     // Attaches a virtual pad and returns its SDL handle, opened by the platform.
     static SDL_Joystick* attach(SDL_JoystickType type, int axes, int buttons, int hats) {
         const int index = SDL_JoystickAttachVirtual(type, axes, buttons, hats);
@@ -95,6 +103,38 @@ TEST_F(unit_input_sdl, mouse_buttons_take_the_games_numbers) {
     mouse_button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
     EXPECT_EQ(1, media::mouse_down(3)) << "SDL's middle button is the game's 3";
     EXPECT_EQ(0, media::mouse_down(1));
+}
+
+TEST_F(unit_input_sdl, fingers_press_where_they_touch_and_the_newest_steers) {
+    // Without a window the screen is the whole 640 x 480; SDL gives fractions of it.
+    finger(SDL_FINGERDOWN, 7001, 0.5f, 0.46875f);
+    int x = 0, y = 0;
+    ASSERT_TRUE(media::touch_held(x, y));
+    EXPECT_EQ(320, x);
+    EXPECT_EQ(225, y);
+    EXPECT_EQ(320, media::mouse_x()) << "a finger is also the pointer";
+    EXPECT_EQ(1, media::mouse_hit(1)) << "and a click";
+    finger(SDL_FINGERDOWN, -5, 0.125f, 0.875f);
+    ASSERT_TRUE(media::touch_held(x, y));
+    EXPECT_EQ(80, x) << "the newer finger steers";
+    EXPECT_EQ(420, y);
+    finger(SDL_FINGERUP, -5, 0.125f, 0.875f);
+    finger(SDL_FINGERMOTION, 7001, 1.0f, 0.0f);
+    ASSERT_TRUE(media::touch_held(x, y));
+    EXPECT_EQ(639, x) << "the first again, moved and kept on the screen";
+    EXPECT_EQ(0, y);
+    EXPECT_EQ(1, media::mouse_down(1));
+    finger(SDL_FINGERUP, 7001, 1.0f, 0.0f);
+    EXPECT_FALSE(media::touch_held(x, y));
+    EXPECT_EQ(0, media::mouse_down(1)) << "let go with the last finger";
+
+    // A click SDL makes up from a touch is not a second click.
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.which = SDL_TOUCH_MOUSEID;
+    e.button.button = SDL_BUTTON_LEFT;
+    SDL_PushEvent(&e);
+    EXPECT_EQ(0, media::mouse_hit(1));
 }
 
 TEST_F(unit_input_sdl, focus_minimise_and_quit) {

@@ -56,15 +56,27 @@ bool parse_event(const std::string& name, const std::vector<std::string>& args, 
         e.kind = name == "key_down" ? kind::key_down : kind::key_up;
         return want(1) && int_arg(0, 0, 255, e.code);
     }
-    if (name == "mouse_move") {
+    // A point of the screen, from args[first] and args[first + 1].
+    auto point_args = [&](std::size_t first) {
         int x = 0, y = 0;
-        if (!want(2) || !int_arg(0, -100000, 100000, x) || !int_arg(1, -100000, 100000, y)) {
+        if (!int_arg(first, -100000, 100000, x) || !int_arg(first + 1, -100000, 100000, y)) {
             return false;
         }
-        e.kind = kind::mouse_move;
         e.x = static_cast<float>(x);
         e.y = static_cast<float>(y);
         return true;
+    };
+    if (name == "mouse_move") {
+        e.kind = kind::mouse_move;
+        return want(2) && point_args(0);
+    }
+    if (name == "touch_down" || name == "touch_move") {
+        e.kind = name == "touch_down" ? kind::touch_down : kind::touch_move;
+        return want(3) && int_arg(0, 0, max_finger, e.code) && point_args(1);
+    }
+    if (name == "touch_up") {
+        e.kind = kind::touch_up;
+        return want(1) && int_arg(0, 0, max_finger, e.code);
     }
     if (name == "mouse_down" || name == "mouse_up") {
         e.kind = name == "mouse_down" ? kind::mouse_down : kind::mouse_up;

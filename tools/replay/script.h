@@ -10,6 +10,9 @@
 
 #include "media/platform.h"
 
+// Fingers are numbered 0 to max_finger, as the game tells ten apart.
+constexpr int max_finger = 9;
+
 struct script_event {
     int frame = 0;
     bool is_suspend = false;  // focus lost, given back after `suspend_asks` questions

@@ -37,6 +37,8 @@ sdl_platform::sdl_platform() {
 #ifdef SDL_MAIN_HANDLED
     SDL_SetMainReady();  // the game's own main(), not SDL's, is the entry point
 #endif
+    // A finger is the game's own kind of event: no mouse clicks made up from it as well.
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
     // SDL turns SIGINT and SIGTERM into a quit event; a logout then still saves.
     if (SDL_InitSubSystem(base_systems) != 0) log_line("input", SDL_GetError());
     pads_ready_ = SDL_InitSubSystem(pad_systems) == 0;
@@ -100,6 +102,7 @@ void sdl_platform::translate(const SDL_Event& e) {
             translate_key(e.key, e.type == SDL_KEYDOWN);
             break;
         case SDL_MOUSEMOTION: {
+            if (e.motion.which == SDL_TOUCH_MOUSEID) break;
             int sx = 0, sy = 0;  // window coordinates to the 640 x 480 screen
             window_to_screen(e.motion.x, e.motion.y, sx, sy);
             push(platform_event::mouse_move, 0, static_cast<float>(sx), static_cast<float>(sy));
@@ -108,11 +111,17 @@ void sdl_platform::translate(const SDL_Event& e) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             // The position comes with the motion events that always precede a click.
+            if (e.button.which == SDL_TOUCH_MOUSEID) break;
             if (const int b = game_mouse_button(e.button.button)) {
                 push(e.type == SDL_MOUSEBUTTONDOWN ? platform_event::mouse_down
                                                    : platform_event::mouse_up,
                      b);
             }
+            break;
+        case SDL_FINGERDOWN:
+        case SDL_FINGERMOTION:
+        case SDL_FINGERUP:
+            translate_finger(e.tfinger, e.type);
             break;
         case SDL_WINDOWEVENT:
             translate_window(e.window);
@@ -142,6 +151,39 @@ void sdl_platform::translate_key(const SDL_KeyboardEvent& k, bool down) {
     }
     if (const int vk = virtual_key(sc, k.keysym.sym)) {
         push(down ? platform_event::key_down : platform_event::key_up, vk);
+    }
+}
+
+// Fingers on the screen itself; a touch pad's fingers move the mouse instead. (SDL looks
+// touch devices up through its video part, and fails without it.)
+void sdl_platform::translate_finger(const SDL_TouchFingerEvent& f, Uint32 type) {
+    const SDL_TouchDeviceType device = SDL_WasInit(SDL_INIT_VIDEO) != 0
+                                           ? SDL_GetTouchDeviceType(f.touchId)
+                                           : SDL_TOUCH_DEVICE_DIRECT;
+    if (device == SDL_TOUCH_DEVICE_INDIRECT_ABSOLUTE ||
+        device == SDL_TOUCH_DEVICE_INDIRECT_RELATIVE) {
+        return;
+    }
+    int n = 0;
+    while (n < finger_slots && !(finger_held_[n] && fingers_[n] == f.fingerId)) ++n;
+    if (type == SDL_FINGERDOWN && n == finger_slots) {
+        n = 0;
+        while (n < finger_slots && finger_held_[n]) ++n;
+        if (n == finger_slots) return;  // an eleventh finger is not told apart
+        finger_held_[n] = true;
+        fingers_[n] = f.fingerId;
+    }
+    if (n == finger_slots) return;
+    int sx = 0, sy = 0;
+    window_fraction_to_screen(f.x, f.y, sx, sy);
+    const float x = static_cast<float>(sx), y = static_cast<float>(sy);
+    if (type == SDL_FINGERDOWN) {
+        push(platform_event::touch_down, n, x, y);
+    } else if (type == SDL_FINGERMOTION) {
+        push(platform_event::touch_move, n, x, y);
+    } else {
+        finger_held_[n] = false;
+        push(platform_event::touch_up, n);
     }
 }
 

@@ -1,4 +1,4 @@
-// The game's platform on SDL2: window, keyboard, mouse and pad events in the game's terms,
+// The game's platform on SDL2: window, keyboard, mouse, touch and pad events in the game's terms,
 // and the real clock. Opens SDL's event, timer, joystick and game controller parts; the
 // window (window.h) opens video on its own.
 #pragma once
@@ -33,6 +33,7 @@ class sdl_platform : public platform {
     void translate(const SDL_Event& e);
     void translate_key(const SDL_KeyboardEvent& k, bool down);
     void translate_window(const SDL_WindowEvent& w);
+    void translate_finger(const SDL_TouchFingerEvent& f, Uint32 type);
     void set_away(bool minimised, bool unfocused);
 
     std::deque<platform_event> pending_;
@@ -40,6 +41,10 @@ class sdl_platform : public platform {
     bool pads_ready_ = false;
     bool minimised_ = false, unfocused_ = false;
     std::array<bool, SDL_NUM_SCANCODES> swallowed_{};  // Enter keys taken by Alt+Enter
+    // SDL's finger ids by the game's finger numbers, 0 to 9.
+    static constexpr int finger_slots = 10;
+    std::array<SDL_FingerID, finger_slots> fingers_{};
+    std::array<bool, finger_slots> finger_held_{};
 };
 
 }  // namespace media::backend

@@ -242,6 +242,14 @@ void window_to_screen(int wx, int wy, int& sx, int& sy) {
     sy = std::clamp(int(std::floor((py - lb.y) * sh / lb.h)), 0, sh - 1);
 }
 
+void window_fraction_to_screen(float fx, float fy, int& sx, int& sy) {
+    int ww = 0, wh = 0;
+    window_size(ww, wh);
+    const int wx = std::clamp(int(std::floor(double(fx) * ww)), 0, std::max(ww - 1, 0));
+    const int wy = std::clamp(int(std::floor(double(fy) * wh)), 0, std::max(wh - 1, 0));
+    window_to_screen(wx, wy, sx, sy);
+}
+
 void screen_to_window(int sx, int sy, int& wx, int& wy) {
     const int sw = ws().screen_w, sh = ws().screen_h;
     int ww = 0, wh = 0, dw = 0, dh = 0;

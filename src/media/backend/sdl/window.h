@@ -32,6 +32,9 @@ letterbox window_letterbox();
 // pixels and back, clamped to the screen.
 void window_to_screen(int wx, int wy, int& sx, int& sy);
 void screen_to_window(int sx, int sy, int& wx, int& wy);
+// A point given as fractions of the window's width and height (SDL's finger positions) to
+// screen pixels, clamped to the screen.
+void window_fraction_to_screen(float fx, float fy, int& sx, int& sy);
 void window_warp_pointer(int sx, int sy);  // moves the system pointer to a screen pixel
 
 }  // namespace media::backend

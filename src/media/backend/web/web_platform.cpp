@@ -17,14 +17,33 @@ EM_JS(int, page_asks_for_saves, (), {
     Module.gfSaveAsked = false;
     return asked;
 });
+EM_JS(int, page_asks_for_escape, (), {
+    const asked = Module.gfEscapeAsked ? 1 : 0;
+    Module.gfEscapeAsked = false;
+    return asked;
+});
 // clang-format on
+
+constexpr int escape_key = 27;
 
 }  // namespace
 
 bool web_platform::poll_event(platform_event& ev) {
+    ev = {};
     if (page_asks_for_saves()) {
-        ev = {};
         ev.kind = platform_event::save_request;
+        return true;
+    }
+    if (escape_to_release_) {
+        escape_to_release_ = false;
+        ev.kind = platform_event::key_up;
+        ev.code = escape_key;
+        return true;
+    }
+    if (page_asks_for_escape()) {
+        escape_to_release_ = true;
+        ev.kind = platform_event::key_down;
+        ev.code = escape_key;
         return true;
     }
     return sdl_platform::poll_event(ev);

@@ -10,7 +10,8 @@ namespace media::backend {
 
 class web_platform final : public sdl_platform {
   public:
-    // A page being hidden first asks for the saves (see index.html), then SDL's events.
+    // A page being hidden first asks for the saves (see index.html), and its Pause button
+    // for one press of Escape (Module.gfEscapeAsked); then SDL's events.
     bool poll_event(platform_event& ev) override;
     void wait_event(int ms) override;
     void sleep_ms(int ms) override;
@@ -20,6 +21,9 @@ class web_platform final : public sdl_platform {
     void frame_presented(int frame) override;
     // The page keeps its saves in IndexedDB; this copies them there.
     void file_saved(const std::string& path) override;
+
+  private:
+    bool escape_to_release_ = false;
 };
 
 }  // namespace media::backend
