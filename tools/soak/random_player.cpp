@@ -12,7 +12,9 @@ void random_player::press(const std::string& down, const std::string& up) {
 void random_player::release_all() {
     if (held_key_ != 0) emit("key_up " + std::to_string(held_key_));
     if (held_axis_ != 0) emit("joy_axis 1 0");
+    if (finger_held_) emit("touch_up 0");
     held_key_ = held_axis_ = 0;
+    finger_held_ = false;
     steer_left_ = 0;
 }
 
@@ -93,12 +95,16 @@ void random_player::on_play() {
         release_all();
         steer_left_ = 5 + roll(60);
         const int move = roll(3);  // 0 none, 1 up, 2 down
-        if (move != 0 && chance(2)) {
+        const int way = roll(3);   // keys, the stick, or a finger anywhere on the screen
+        if (move != 0 && way == 0) {
             held_key_ = move == 1 ? 38 : 40;
             emit("key_down " + std::to_string(held_key_));
-        } else if (move != 0) {
+        } else if (move != 0 && way == 1) {
             held_axis_ = move == 1 ? -1 : 1;
             emit(std::string("joy_axis 1 ") + (held_axis_ < 0 ? "-1.0" : "1.0"));
+        } else if (move != 0) {
+            finger_held_ = true;
+            emit("touch_down 0 " + std::to_string(roll(640)) + " " + std::to_string(roll(480)));
         }
     }
     if (chance(1500)) {

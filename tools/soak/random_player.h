@@ -44,7 +44,8 @@ class random_player {
     int steer_left_ = 0;  // frames the current steering lasts
     int held_key_ = 0;    // 38 or 40 while an arrow is held
     int held_axis_ = 0;   // -1 or 1 while the pad's stick is pushed
-    int leave_at_ = 0;    // tally frame from which the player fires to leave
+    bool finger_held_ = false;
+    int leave_at_ = 0;  // tally frame from which the player fires to leave
     intent intent_ = intent::none;
     bool finishing_ = false;
     bool closed_ = false;
