@@ -5,7 +5,8 @@
 # Escape there quits; the game ends by itself with both saves and its log in Data. From a
 # folder the player may not write: the saves land in the roaming application-data folder,
 # and a second start reads the 3D mode back from there. Alt+F4, and a session that ends
-# (logging off) under the game, save both files first.
+# (logging off) under the game, save both files first. A start without OpenGL 3.3 says so
+# in a message box.
 # Usage: game_window.sh ZIP   (GF_GAME_SHOTS=DIR keeps a PNG of each screen reached)
 set -Eeuo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -153,4 +154,32 @@ pid=
 as_player wineserver -w
 expect_saves "$game_dir/Data"
 ok "the end of the session saved both files before the game was ended"
+# --- A start that cannot go on -------------------------------------------------------------
+# Mesa told to offer OpenGL 3.0 only: the game says why in a box of its own, logs it, and
+# ends with status 1 once the player has closed the box.
+audio_drivers=null
+unpack no-gl
+give_to_player "$game_dir"
+(cd / && MESA_GL_VERSION_OVERRIDE=3.0 as_player wine "$game_dir/glimmerfrost.exe") \
+    >"$work/wine.txt" 2>&1 &
+pid=$!
+box_size=
+box_up() {
+    find_window || return 1
+    box_size=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: //p')
+    ((${box_size%x*} < 640))  # not the game's own window
+}
+step "a message box on a start without OpenGL 3.3" 120 box_up
+grep -q 'no OpenGL 3.3' "$game_dir/Data/glimmerfrost.log" ||
+    fail "the log does not say that OpenGL 3.3 is missing"
+xdotool windowfocus "$win" 2>/dev/null || true
+xdotool key --window "$win" Return
+until_true 60 game_gone || fail "the game outlived its closed message box by 60 s"
+status=0
+wait "$pid" || status=$?
+pid=
+((status == 1)) || fail "the game ended with status $status after its message box"
+as_player wineserver -w
+ok "without OpenGL 3.3 a message box ($box_size) said so, the log too, and the game ended with status 1 when it was closed"
+
 echo "all checks passed in $SECONDS s"
