@@ -1,8 +1,8 @@
 // assetgen: draws every picture and synthesises every sound of the game.
 //   assetgen ASSET_DIR DATA_DIR FONT_FILE [--pictures | --sounds]
 // Pictures go to ASSET_DIR (they are compiled into the game, but for the
-// desktop icons, which are installed, and the Windows icon, which goes into the
-// .exe), sounds to DATA_DIR (they sit beside it in Data/).
+// desktop icons, which are installed, the Windows icon, which goes into the
+// .exe, and the web app's icons), sounds to DATA_DIR (they sit beside it in Data/).
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -34,7 +34,8 @@ bool make_pictures(const std::string& dir, const std::string& font) {
     ok &= save_picture(dir, "pointer.png", ag::draw_pointer());
     ok &= save_picture(dir, "title.png", ag::draw_title(font));
     ok &= save_picture(dir, "qblogo.png", ag::draw_logo(font));
-    for (int size : {64, 128, 256}) {
+    // 192 and 512 are the sizes a phone asks of a web app for its home screen.
+    for (int size : {64, 128, 192, 256, 512}) {
         const std::string path = dir + "/icon-" + std::to_string(size) + ".png";
         if (ag::write_png_rgba(path, ag::draw_icon(size))) continue;
         std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
