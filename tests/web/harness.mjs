@@ -146,3 +146,16 @@ export function savedFile(page, name) {
 // A save's bytes: one 32-bit little-endian integer.
 export const int32 = (v) => [v & 255, (v >> 8) & 255, (v >> 16) & 255, (v >>> 24) & 255];
 export const same = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+
+// openGame in another viewport: a phone's, say ({ width, height, isMobile, hasTouch }).
+export async function openGameIn(context, base, viewport, prepare = null) {
+  const page = await context.newPage();
+  if (prepare) await page.evaluateOnNewDocument(prepare);
+  await page.setViewport(viewport);
+  const errors = [], lines = [];
+  page.on("pageerror", (e) => errors.push(String(e)));
+  page.on("console", (m) => lines.push(m.text()));
+  consoles.push({ url: `${base}/index.html`, lines });
+  await page.goto(`${base}/index.html`);
+  return { page, errors, console_: lines };
+}

@@ -19,6 +19,7 @@ import puppeteer from "puppeteer-core";
 import { badStartShows, earlierSavesLoad, frameRate, gamePlays, hidingKeepsTheSaves, savesSurvive,
          twoTabsKeepTheNewest } from "./game.mjs";
 import { anyFailed, check, runTest, skip, summary } from "./harness.mjs";
+import { installsAndPlaysOffline, newBuildReplaces, padSteers, pageHoldsStill, phoneFirstFrame, tapsPlay } from "./phone.mjs";
 import { decodePng } from "./png.mjs";
 import { serve } from "./serve.mjs";
 
@@ -183,6 +184,12 @@ try {
   await runTest(browser, "saves of two tabs", 5, (c) => twoTabsKeepTheNewest(c, base));
   await runTest(browser, "saves an earlier page kept", 5, (c) => earlierSavesLoad(c, base));
   await runTest(browser, "a start that fails", 5, (c) => badStartShows(c, base));
+  await runTest(browser, "phone: taps and Pause", 10, (c) => tapsPlay(c, base));
+  await runTest(browser, "phone: the page holds still", 5, (c) => pageHoldsStill(c, base));
+  await runTest(browser, "phone: installed, offline", 5, (c) => installsAndPlaysOffline(c, siteDir));
+  await runTest(browser, "phone: a new build replaces the kept one", 5, (c) => newBuildReplaces(c, siteDir));
+  await runTest(browser, "phone: a game pad", 5, (c) => padSteers(c, base));
+  if (measure) await runTest(browser, "phone: first frame", 25, (c) => phoneFirstFrame(c, siteDir));
   if (measure) {
     await runTest(browser, "frame rate", 5, (c) => frameRate(c, base));
     await runTest(browser, "work a frame", 60, (c) => workPerFrame(c, base));
