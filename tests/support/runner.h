@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "support/temp_dir.h"
 
 namespace test_support {
@@ -38,10 +40,52 @@ struct run_result {
     std::string errors;  // what the runner wrote to stderr
 };
 
+// With GF_KEEP_RUNNER_CASES naming a folder, each run is also kept there as a case that
+// another build of the runner can play again (tests/windows/run does, under Wine): the
+// game folder as the run found it, its arguments with that folder written @GAME@, and
+// what this run gave (keep_runner_result). Returns the case's folder; empty when not kept.
+inline std::filesystem::path keep_runner_case(const temp_dir& dir, const std::string& args) {
+    const char* keep = std::getenv("GF_KEEP_RUNNER_CASES");
+    if (keep == nullptr || *keep == '\0') return {};
+    namespace fs = std::filesystem;
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name =
+        test ? std::string(test->test_suite_name()) + "." + test->name() : std::string("run");
+    fs::path where;
+    for (int n = 1; where.empty() || fs::exists(where); ++n) {
+        where = fs::path(keep) / (name + "-" + std::to_string(n));
+    }
+    fs::create_directories(where);
+    fs::copy(dir.path(), where / "game", fs::copy_options::recursive);
+    std::string portable = args;
+    const std::string game = dir.path().string();
+    for (auto at = portable.find(game); at != std::string::npos; at = portable.find(game)) {
+        portable.replace(at, game.size(), "@GAME@");
+    }
+    std::ofstream(where / "args.txt") << portable << "\n";
+    return where;
+}
+
+// The run's status, trace and pictures, beside its case.
+inline void keep_runner_result(const temp_dir& dir, const std::filesystem::path& where,
+                               int status) {
+    namespace fs = std::filesystem;
+    std::ofstream(where / "status.txt") << status << "\n";
+    for (const auto& f : fs::directory_iterator(dir.path())) {
+        const auto ext = f.path().extension();
+        if (f.path().filename() == "trace.jsonl" || ext == ".png") {
+            fs::copy_file(f.path(), where / f.path().filename());
+        }
+    }
+}
+
 // Runs the runner with `args` plus a trace, with the script text given.
 inline run_result run_replay(const temp_dir& dir, const std::string& script,
                              const std::string& args) {
     { std::ofstream(dir / "script.txt") << script; }
+    std::error_code ec;
+    std::filesystem::remove(dir / "trace.jsonl", ec);  // a run that writes none reads none
+    const auto kept = keep_runner_case(dir, args);
     const std::string cmd = std::string(GF_REPLAY) + " --game-dir '" + dir.path().string() +
                             "' --script '" + (dir / "script.txt").string() + "' --trace '" +
                             (dir / "trace.jsonl").string() + "' " + args + " 2>'" +
@@ -53,6 +97,7 @@ inline run_result run_replay(const temp_dir& dir, const std::string& script,
     for (std::string line; std::getline(trace, line);) r.trace.push_back({line});
     std::ifstream err(dir / "stderr.txt");
     r.errors.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    if (!kept.empty()) keep_runner_result(dir, kept, r.status);
     return r;
 }
 
