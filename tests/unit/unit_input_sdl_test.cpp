@@ -174,6 +174,8 @@ TEST_F(unit_input_sdl, a_recognised_controller_maps_stick_dpad_and_buttons) {
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, 32767);
     EXPECT_EQ(-1.0f, media::joy_x(0));
     EXPECT_EQ(1.0f, media::joy_y(0));
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, -32767);
+    EXPECT_EQ(-1.0f, media::joy_y(0)) << "a full push up that stops one short is still full";
     SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 16384);
     EXPECT_NEAR(0.5f, media::joy_x(0), 1e-4f);
 

@@ -39,7 +39,7 @@ export async function gamePlays(context, base) {
   let started = false;
   for (let i = 0; i < 20 && !started; i++) {
     await page.mouse.click(320, 222);
-    started = await until(page, 1000, groundLit);
+    started = await until(page, 3000, groundLit);
   }
   check(started, "a click on Start Game starts a round");
   // The player flies at the left; holding Up moves it.
@@ -55,10 +55,18 @@ export async function gamePlays(context, base) {
     await page.keyboard.press("Enter");
     await page.keyboard.up("Alt");
   };
+  // A 16:10 screen: full screen keeps the picture 4:3, centred between black bars.
+  await page.setViewport({ width: 1280, height: 800 });
   await altEnter();
-  const entered = await pageHolds(page, 5000, () => document.fullscreenElement !== null);
+  const entered = await pageHolds(page, 10000, () => document.fullscreenElement !== null);
+  await framesPass(page, 2);
+  const box = await page.evaluate(() => {
+    const r = document.getElementById("canvas").getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height].map(Math.round);
+  });
+  check(same(box, [107, 0, 1067, 800]), `full screen shows the picture at 4:3 (${box}, want 107,0,1067,800)`);
   await altEnter();
-  const left = await pageHolds(page, 5000, () => document.fullscreenElement === null);
+  const left = await pageHolds(page, 10000, () => document.fullscreenElement === null);
   check(entered && left, "Alt+Enter switches full screen on and off");
   check(errors.length === 0, `no page errors on the game page ${errors.join("; ")}`);
 }
@@ -81,8 +89,9 @@ export async function savesSurvive(context, base) {
         "Escape on the title ends the game and the page offers to play again");
   check(same(await savedFile(page, "anaglyph3d.dat"), [3, 0, 0, 0]), "the game kept the 3D choice it loaded");
   check(same(await savedFile(page, "hiscore.dat"), int32(0)), "the game saved its best score on the way out");
-  await page.click("#again");
-  check(await framesPass(page, 30) && await until(page, 20000, anythingDrawn), "Play again starts the game afresh");
+  check(await page.evaluate(() => document.activeElement.id) === "again", "Play again has the keyboard's focus");
+  await page.keyboard.press("Enter");
+  check(await framesPass(page, 30) && await until(page, 20000, anythingDrawn), "Enter on Play again starts the game afresh");
   check(errors.length === 0, `no page errors across a reload ${errors.join("; ")}`);
 }
 
@@ -104,6 +113,60 @@ export async function hidingKeepsTheSaves(context, base) {
   const loaded = await savedFile(page, "anaglyph3d.dat");
   check(same(loaded, [1, 0, 0, 0]), `a reload finds it (${loaded}, want 1,0,0,0)`);
   check(errors.length === 0, `no page errors when hidden ${errors.join("; ")}`);
+}
+
+// Steps the 3D choice once from the title: Down to "3D Graphics", Return.
+async function step3d(page) {
+  await toTitle(page);
+  await page.keyboard.press("ArrowDown");
+  await framesPass(page, 3);
+  await page.keyboard.press("Enter");
+  return framesPass(page, 3);
+}
+
+// A reload or a closed tab gives the game no turn after it: the 3D choice must already be
+// kept when it is made.
+export async function choiceSurvivesAnyEnd(context, base) {
+  const { page, errors } = await openGame(context, base);
+  check(await gameStarted(page) && await step3d(page), "the game starts and the 3D choice steps");
+  await page.reload();
+  check(await gameStarted(page), "the reloaded page starts");
+  check(same(await savedFile(page, "anaglyph3d.dat"), int32(1)), "the 3D choice survives a plain reload");
+  check(await step3d(page), "the 3D choice steps again");
+  await page.close();
+  const next = await openGame(context, base);
+  check(await gameStarted(next.page), "a new tab starts");
+  check(same(await savedFile(next.page, "anaglyph3d.dat"), int32(2)), "the 3D choice survives a closed tab");
+  check(errors.length + next.errors.length === 0, `no page errors ${errors.concat(next.errors).join("; ")}`);
+}
+
+// Storage that a browser refuses, in each way it can: the game plays, unsaved, and the
+// console says so once.
+export async function refusedStoragePlays(context, base) {
+  const refusals = {
+    "IndexedDB missing": () => Object.defineProperty(window, "indexedDB", { value: undefined }),
+    "reading IndexedDB throws": () => Object.defineProperty(window, "indexedDB", {
+      get() { throw new DOMException("The operation is insecure.", "SecurityError"); },
+    }),
+    "opening it throws": () => {
+      IDBFactory.prototype.open = () => { throw new DOMException("The operation is insecure.", "SecurityError"); };
+    },
+    "opening it fails later": () => {
+      IDBFactory.prototype.open = () => {
+        const request = { error: new DOMException("Storage is blocked.", "UnknownError") };
+        setTimeout(() => request.onerror && request.onerror({ preventDefault() {} }), 50);
+        return request;
+      };
+    },
+  };
+  for (const [how, refuse] of Object.entries(refusals)) {
+    const { page, errors, console_ } = await openGame(context, base, refuse);
+    const plays = await gameStarted(page) && await step3d(page) && await until(page, 20000, anythingDrawn);
+    const said = console_.filter((l) => l.includes("saves cannot be kept"));
+    check(plays && said.length === 1 && errors.length === 0,
+          `${how}: the game plays, and says once that it cannot keep saves (${said.length} lines; ${errors.join("; ")})`);
+    await page.close();
+  }
 }
 
 // Two tabs of the game, as a player has them: a tab in the background is hidden (and its

@@ -88,8 +88,10 @@ export function pageHolds(page, ms, fn, ...args) {
   return page.waitForFunction(fn, { timeout: ms, polling: 100 }, ...args).then(() => true, () => false);
 }
 
-export async function openGame(context, base) {
+// `prepare`, when given, runs in the page before any of its own scripts.
+export async function openGame(context, base, prepare = null) {
   const page = await context.newPage();
+  if (prepare) await page.evaluateOnNewDocument(prepare);
   await page.setViewport({ width: 640, height: 480 });
   const errors = [], lines = [];
   page.on("pageerror", (e) => errors.push(String(e)));

@@ -16,8 +16,8 @@ import path from "node:path";
 import { fileURLToPath } from "node:url";
 import puppeteer from "puppeteer-core";
 
-import { badStartShows, earlierSavesLoad, frameRate, gamePlays, hidingKeepsTheSaves, savesSurvive,
-         twoTabsKeepTheNewest } from "./game.mjs";
+import { badStartShows, choiceSurvivesAnyEnd, earlierSavesLoad, frameRate, gamePlays, hidingKeepsTheSaves,
+         refusedStoragePlays, savesSurvive, twoTabsKeepTheNewest } from "./game.mjs";
 import { anyFailed, check, runTest, skip, summary } from "./harness.mjs";
 import { installsAndPlaysOffline, newBuildReplaces, padSteers, pageHoldsStill, phoneFirstFrame, tapsPlay } from "./phone.mjs";
 import { decodePng } from "./png.mjs";
@@ -107,6 +107,23 @@ async function tracesMatch(context, base) {
   }
 }
 
+// A run that cannot go on says why on the runner page, not only in gfReplay.
+async function runnerErrorsShow(context, base) {
+  for (const [query, words] of [["script=scripts/no-such-script.txt", "cannot fetch the script"],
+                                ["frames=zero", "--frames"]]) {
+    const page = await context.newPage();
+    await page.goto(`${base}/replay.html?${query}`);
+    await page.waitForFunction(() => window.gfReplay && window.gfReplay.done, { timeout: 120000, polling: 200 });
+    const shown = await page.evaluate(() => {
+      const box = document.getElementById("problem");
+      return box.classList.contains("shown") ? box.textContent : "";
+    });
+    check(shown.includes("The run stopped with status 2.") && shown.includes(words),
+          `replay.html?${query}: the page says why the run stopped ("${shown.replace(/\s+/g, " ").slice(0, 120)}")`);
+    await page.close();
+  }
+}
+
 // Frames of the golden round drawn by WebGL 2 in the page and by the desktop's OpenGL, flat
 // and in every colour pair. Most pixels are the same within 1. Two kinds differ between
 // GL implementations, a few percent of the frame: the mountains, stretched 1.5 times with
@@ -178,10 +195,13 @@ try {
   if (process.env.GF_WEB_SKIP_TRACES) skip("traces", "GF_WEB_SKIP_TRACES is set");
   else await runTest(browser, "traces", 60, (c) => tracesMatch(c, base));
   await runTest(browser, "frames", 30, (c) => framesMatch(c, base));
+  await runTest(browser, "runner errors", 5, (c) => runnerErrorsShow(c, base));
   await runTest(browser, "game", 5, (c) => gamePlays(c, base));
   await runTest(browser, "saves across a reload", 5, (c) => savesSurvive(c, base));
   await runTest(browser, "saves of a hidden page", 5, (c) => hidingKeepsTheSaves(c, base));
   await runTest(browser, "saves of two tabs", 5, (c) => twoTabsKeepTheNewest(c, base));
+  await runTest(browser, "saves after a reload or a close", 5, (c) => choiceSurvivesAnyEnd(c, base));
+  await runTest(browser, "storage refused", 5, (c) => refusedStoragePlays(c, base));
   await runTest(browser, "saves an earlier page kept", 5, (c) => earlierSavesLoad(c, base));
   await runTest(browser, "a start that fails", 5, (c) => badStartShows(c, base));
   await runTest(browser, "phone: taps and Pause", 10, (c) => tapsPlay(c, base));

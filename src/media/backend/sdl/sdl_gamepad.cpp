@@ -3,6 +3,8 @@
 namespace media::backend {
 
 float pad_axis_value(int raw) {
+    // Many pads, and SDL's reading of a browser's pads, push up or left only to -32767.
+    if (raw <= -32767) return -1.0f;
     return static_cast<float>((raw + 32768) * 2.0 / 65535.0 - 1.0);
 }
 

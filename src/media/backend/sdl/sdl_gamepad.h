@@ -11,7 +11,8 @@
 
 namespace media::backend {
 
-// A raw stick position as the game reads it: -32768 gives -1.0 and 32767 gives +1.0 exactly.
+// A raw stick position as the game reads it: -32767 and below give -1.0 and 32767 gives +1.0
+// exactly, the full pushes that the game's steering and menus look for.
 float pad_axis_value(int raw);
 // The game's buttons held (bit n = button n) for the recognised-controller buttons held
 // (bit n = SDL_GameControllerButton n). Start also counts as button 1, the pause button.
