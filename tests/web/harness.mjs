@@ -89,16 +89,8 @@ export function pageHolds(page, ms, fn, ...args) {
 }
 
 // `prepare`, when given, runs in the page before any of its own scripts.
-export async function openGame(context, base, prepare = null) {
-  const page = await context.newPage();
-  if (prepare) await page.evaluateOnNewDocument(prepare);
-  await page.setViewport({ width: 640, height: 480 });
-  const errors = [], lines = [];
-  page.on("pageerror", (e) => errors.push(String(e)));
-  page.on("console", (m) => lines.push(m.text()));
-  consoles.push({ url: `${base}/index.html`, lines });
-  await page.goto(`${base}/index.html`);
-  return { page, errors, console_: lines };
+export function openGame(context, base, prepare = null) {
+  return openGameIn(context, base, { width: 640, height: 480 }, prepare);
 }
 
 // The game has loaded its saves and presented a frame. The screen alone cannot tell: the

@@ -308,12 +308,14 @@ export async function padSteers(context, base) {
     await page.keyboard.down("ArrowDown");  // to the bottom first, so that up has room
     await framesPass(page, 90);
     await page.keyboard.up("ArrowDown");
+    await framesPass(page, 10);
     const low = sleighRow(await shot(page));
     await page.evaluate((b, y) => window.gfPad.hold(b, y), button, stickY);
-    await framesPass(page, 60);
-    const high = sleighRow(await shot(page));
+    // Watched until it shows, or for 20 s: a loaded machine may take many frames to get there.
+    let high = low;
+    const climbed = await until(page, 20000, (img) => (high = sleighRow(img)) < low - 40);
     await page.evaluate(() => window.gfPad.hold(-1, 0));
-    check(high < low - 40, `${what} climbs the sleigh (from row ${low} to ${high})`);
+    check(climbed, `${what} climbs the sleigh (from row ${low} to ${high})`);
   }
   check(errors.length === 0, `no page errors with a pad ${errors.join("; ")}`);
 }

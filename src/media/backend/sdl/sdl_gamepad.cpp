@@ -87,21 +87,15 @@ void pad_port::open(int device_index, std::deque<platform_event>& out) {
 
     // A pad may come in with the stick pushed or a button held.
     held_ = 0;
+    stick_[0] = stick_axis(0);
+    stick_[1] = stick_axis(1);
     if (controller_) {
-        stick_[0] =
-            pad_axis_value(SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_LEFTX));
-        stick_[1] =
-            pad_axis_value(SDL_GameControllerGetAxis(controller_, SDL_CONTROLLER_AXIS_LEFTY));
         for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
             const auto button = static_cast<SDL_GameControllerButton>(b);
             held_ = with_bit(held_, b, SDL_GameControllerGetButton(controller_, button));
         }
         controller_dpad(held_, dpad_);
     } else {
-        for (int a = 0; a < 2; ++a) {
-            const bool has = SDL_JoystickNumAxes(joystick_) > a;
-            stick_[a] = has ? pad_axis_value(SDL_JoystickGetAxis(joystick_, a)) : 0.0f;
-        }
         const Uint8 hat = SDL_JoystickNumHats(joystick_) > 0 ? SDL_JoystickGetHat(joystick_, 0) : 0;
         dpad_[0] = dpad_axis(hat & SDL_HAT_LEFT, hat & SDL_HAT_RIGHT);
         dpad_[1] = dpad_axis(hat & SDL_HAT_UP, hat & SDL_HAT_DOWN);
@@ -110,6 +104,23 @@ void pad_port::open(int device_index, std::deque<platform_event>& out) {
             held_ = with_bit(held_, b, SDL_JoystickGetButton(joystick_, b));
         }
     }
+    send_changes(out);
+}
+
+float pad_port::stick_axis(int axis) const {
+    if (controller_) {
+        return pad_axis_value(SDL_GameControllerGetAxis(
+            controller_, axis == 0 ? SDL_CONTROLLER_AXIS_LEFTX : SDL_CONTROLLER_AXIS_LEFTY));
+    }
+    return SDL_JoystickNumAxes(joystick_) > axis
+               ? pad_axis_value(SDL_JoystickGetAxis(joystick_, axis))
+               : 0.0f;
+}
+
+void pad_port::read_stick(std::deque<platform_event>& out) {
+    if (!joystick_) return;
+    stick_[0] = stick_axis(0);
+    stick_[1] = stick_axis(1);
     send_changes(out);
 }
 

@@ -29,10 +29,15 @@ class pad_port {
     void open_first(std::deque<platform_event>& out);
     // Takes in one SDL event; pad events for the game go to `out`.
     void handle(const SDL_Event& e, std::deque<platform_event>& out);
+    // Reads the stick as it is now. SDL keeps a stick's first report after opening as its
+    // resting place and sends no event for it, and a browser's pads report nothing at
+    // opening: without this, a first push and its release would go unseen.
+    void read_stick(std::deque<platform_event>& out);
     // Closes the pad without telling the game (at shutdown).
     void release();
 
   private:
+    float stick_axis(int axis) const;
     void open(int device_index, std::deque<platform_event>& out);
     void send_changes(std::deque<platform_event>& out);
 

@@ -54,7 +54,12 @@ sdl_platform::~sdl_platform() {
 bool sdl_platform::poll_event(platform_event& ev) {
     SDL_Event e;
     while (pending_.empty()) {
-        if (!SDL_PollEvent(&e)) return false;
+        if (!SDL_PollEvent(&e)) {
+            // Once SDL's queue is empty, the stick as it stands (see read_stick).
+            if (pads_ready_) pad_.read_stick(pending_);
+            if (pending_.empty()) return false;
+            break;
+        }
         translate(e);
     }
     ev = pending_.front();
