@@ -111,10 +111,11 @@ export async function tapsPlay(context, base) {
   // Pause opens the pause menu, where the round stands still; Pause again resumes it.
   check(!await standsStill(page, gameShot), "the round moves before the Pause button");
   await page.touchscreen.tap(pause.x + pause.width / 2, pause.y + pause.height / 2);
-  check(await pollUntil(5000, () => standsStill(page, gameShot)), "the Pause button pauses the round");
+  // Each look takes 60 frames and two pictures, which a loaded machine can stretch past 5 s.
+  check(await pollUntil(30000, () => standsStill(page, gameShot)), "the Pause button pauses the round");
   check(await page.evaluate(() => document.activeElement.id) === "canvas", "the keyboard's focus stays on the game");
   await page.touchscreen.tap(pause.x + pause.width / 2, pause.y + pause.height / 2);
-  check(await pollUntil(5000, async () => !await standsStill(page, gameShot)), "Pause again resumes it");
+  check(await pollUntil(30000, async () => !await standsStill(page, gameShot)), "Pause again resumes it");
   check(errors.length === 0, `no page errors on a phone ${errors.join("; ")}`);
 }
 
