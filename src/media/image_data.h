@@ -82,7 +82,6 @@ unsigned frame_parts(image& img, int frame, int blend, const placement& p,
 // The glyph quads of a caption in the current font, from a pen at (0, 0) on the top of
 // the line. The font's texture; 0 and no quads without a font or a display.
 unsigned caption_parts(const std::string& text, std::vector<quad_part>& out);
-bool current_font_smooth();  // its texture filters, so no sample sits on a texel edge
 // Queues the parts as plain quads in `blend` with the drawing state's colour and alpha.
 void draw_parts(unsigned texture, int blend, const placement& p,
                 const std::vector<quad_part>& parts);

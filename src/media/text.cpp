@@ -188,11 +188,6 @@ unsigned caption_parts(const std::string& text, std::vector<quad_part>& out) {
     return tex;
 }
 
-bool current_font_smooth() {
-    const font* f = current_font().get();
-    return f && f->smooth;
-}
-
 // The whole caption as one run of quads, one draw call.
 void draw_text(const std::string& text, float x, float y) {
     static std::vector<quad_part> parts;  // kept, so a caption allocates nothing

@@ -157,6 +157,40 @@ TEST_F(image_test, turn_and_scale_work_about_the_handle) {
     EXPECT_EQ(pixel_at(106, 99), (rgb{0, 0, 0}));
 }
 
+// A pixel centre exactly on a texel edge takes the texel before it, wherever the quad lies
+// and whatever it spans, across and down, so two draws of a picture agree on every GL.
+TEST_F(image_test, a_sample_on_a_texel_edge_takes_the_texel_before_it) {
+    std::vector<std::uint8_t> px;  // 4 x 4, texel (i, j) is (40 + 50i, 40 + 50j, 99)
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            px.insert(px.end(), {std::uint8_t(40 + 50 * i), std::uint8_t(40 + 50 * j), 99});
+    const media::image_ref img = gl_pictures::load_picture(4, 4, 3, px);
+    media::set_blend(media::blend_mask);
+    // Stretched 1.5 times, pixel k's centre is at texel (k + 0.5) / 1.5: on an edge for
+    // k = 1 and 4.
+    const int texel_of_pixel[6] = {0, 0, 1, 2, 2, 3};
+    for (const auto& [x, y] : {std::pair{0, 0}, {201, 37}, {-3, 471}, {633, 240}}) {
+        media::clear_screen();
+        media::set_scale(1.5f, 1.5f);
+        media::draw_image(img, float(x), float(y), 0);
+        for (int k = 0; k < 6; ++k) {
+            const int want = 40 + 50 * texel_of_pixel[k];
+            if (x + k >= 0 && x + k < 640) {
+                EXPECT_EQ(pixel_at(x + k, std::clamp(y, 0, 475))[0], want) << x << ", " << k;
+            }
+            if (y + k >= 0 && y + k < 480) {
+                EXPECT_EQ(pixel_at(std::clamp(x, 0, 634), y + k)[1], want) << y << ", " << k;
+            }
+        }
+    }
+    // On a half pixel every centre is on an edge.
+    media::clear_screen();
+    media::set_scale(1, 1);
+    media::draw_image(img, 10.5f, 20.5f, 0);
+    EXPECT_EQ(pixel_at(12, 22), (rgb{90, 90, 99}));
+    EXPECT_EQ(pixel_at(10, 20), (rgb{40, 40, 99})) << "the first column and row hold";
+}
+
 TEST_F(image_test, frames_draw_their_own_pixels) {
     // Three frames of 3 x 3 in three colours, cut from the back buffer like the sprite sheet.
     const media::image_ref img = media::create_image(3, 3, 3);

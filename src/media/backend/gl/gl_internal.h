@@ -10,10 +10,10 @@ namespace media::backend {
 // Programs for the blend modes: mask discards low alpha, plain writes opaque colour,
 // blended leaves the combining to the GL blend stage, light works out in whole steps what
 // a draw adds, and the pair programs add the copies of a stereo pair as separate light
-// draws would: both square to the screen, both turned, or one copy alone.
+// draws would: both copies on quads cut to their edges, or one copy on its own quad.
 struct gl_programs {
     GLuint mask = 0, plain = 0, blended = 0, light = 0;
-    GLuint pair_square = 0, pair_turned = 0, pair_alone = 0;
+    GLuint pair_square = 0, pair_alone = 0;
 };
 bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error);
 void delete_programs(gl_programs& p);
@@ -23,5 +23,7 @@ void delete_programs(gl_programs& p);
 unsigned live_generation();
 // A texture was bound outside a flush: the next flush binds again.
 void texture_binding_changed();
+// Smooth textures are sampled by the GL itself; the programs pick sharp ones' texels.
+void texture_is_smooth(GLuint name, bool smooth);
 
 }  // namespace media::backend

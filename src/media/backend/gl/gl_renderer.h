@@ -17,13 +17,12 @@ struct vertex {
 };
 
 // A corner of a quad that adds both copies of a stereo pair at once, in light mode: the
-// picture sampled where each copy lies, tinted, added, `passes` times. Square to the
-// screen, the quads are cut at the copies' edges and a copy that a quad misses has tint
-// 0. Turned, a quad covers both copies and `box` keeps each sample inside its part.
+// picture sampled where each copy lies, tinted, added, `passes` times. The quads are cut
+// at the copies' edges and a copy that a quad misses has tint 0. A copy alone on its quad
+// uses the left tint and coordinates.
 struct pair_vertex {
     float x, y;
     float lu, lv, ru, rv;  // texture coordinates of the left and the right copy here
-    float box[4];          // turned: the part's texture rectangle u0, v0, u1, v1
     std::uint8_t lr, lg, lb, alpha;
     std::uint8_t rr, rg, rb, passes;
 };
@@ -64,10 +63,9 @@ bool renderer_is_open();
 // bottom-left) drawn with `texture` in blend mode 1..5. Write them at once: the pointer
 // is good until the next call.
 vertex* push_quads(unsigned texture, int blend, int quads);
-// How the quads of a stereo pair sample: both copies square to the screen, both turned
-// (kept inside the part's texture rectangle), or one copy alone on its own quad (the left
-// tint and coordinates; the right ones unused).
-enum class pair_kind { square, turned, alone };
+// How the quads of a stereo pair sample: both copies square to the screen, or one turned
+// copy alone on its own quad.
+enum class pair_kind { square, alone };
 // The same for stereo pairs (see pair_vertex).
 pair_vertex* push_pair_quads(unsigned texture, int quads, pair_kind kind);
 // A 1 x 1 white texture for rectangles and lines.

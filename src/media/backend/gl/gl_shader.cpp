@@ -9,6 +9,9 @@ namespace media::backend {
 
 namespace {
 
+// Corners land on a 1/16-pixel grid, which every rasteriser resolves exactly: finer grids
+// round their own ways, so a pixel centre close to an edge would be covered on one GL and
+// not on another. The pair programs' corners snap alike.
 const char* const vertex_src = R"(layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv_in;
 layout(location = 2) in vec4 col_in;
@@ -19,16 +22,31 @@ void main() {
     uv = uv_in;
     col = col_in;
     // Row 0 of the back buffer is the top of the screen, so reads need no flipping.
-    gl_Position = vec4(pos * to_ndc - 1.0, 0.0, 1.0);
+    gl_Position = vec4(floor(pos * 16.0 + 0.5) / 16.0 * to_ndc - 1.0, 0.0, 1.0);
+}
+)";
+
+// Every fragment program starts with this. Sharp pictures pick their texel here: a pixel
+// centre that falls exactly on a texel edge (a picture stretched 1.5 times, or placed on a
+// half pixel) would otherwise get whichever texel the GL's rounding of that very quad
+// gives. Within 1/512 of an edge the texel before it wins (left, or above), on every GL
+// and in every quad that draws the picture. Smooth pictures, and the scan lines' pattern
+// that repeats and never meets an edge, are sampled by the GL itself.
+const char* const picture_src = R"(uniform sampler2D tex;
+uniform bool sampled_by_gl;
+vec4 picture(vec2 uv) {
+    if (sampled_by_gl) return texture(tex, uv);
+    ivec2 size = textureSize(tex, 0);
+    ivec2 at = ivec2(floor(uv * vec2(size) - 1.0 / 512.0));
+    return texelFetch(tex, clamp(at, ivec2(0), size - 1), 0);
 }
 )";
 
 const char* const mask_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    vec4 c = texture(tex, uv) * col;
+    vec4 c = picture(uv) * col;
     if (c.a < 0.5) discard;
     frag = vec4(c.rgb, 1.0);
 }
@@ -36,19 +54,17 @@ void main() {
 
 const char* const plain_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    frag = vec4((texture(tex, uv) * col).rgb, 1.0);
+    frag = vec4((picture(uv) * col).rgb, 1.0);
 }
 )";
 
 const char* const blended_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    frag = texture(tex, uv) * col;
+    frag = picture(uv) * col;
 }
 )";
 
@@ -57,10 +73,9 @@ void main() {
 // halfway between two steps, so round() has no tie to break. The back buffer clamps.
 const char* const light_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    vec4 c = texture(tex, uv) * col;
+    vec4 c = picture(uv) * col;
     vec3 s = round(c.rgb * 255.0);
     float a = round(c.a * 255.0);
     vec3 added = round(s * a / 255.0);
@@ -69,24 +84,20 @@ void main() {
 }
 )";
 
-// Stereo pairs. Tints, alpha and passes arrive in whole steps; a turned pair brings the
-// rectangle of its part in texture coordinates, so each sample counts only inside it.
+// Stereo pairs. Tints, alpha and passes arrive in whole steps.
 const char* const pair_vertex_src = R"(layout(location = 0) in vec2 pos;
 layout(location = 1) in vec4 uv_in;
-layout(location = 2) in vec4 box_in;
-layout(location = 3) in vec4 left_in;
-layout(location = 4) in vec4 right_in;
+layout(location = 2) in vec4 left_in;
+layout(location = 3) in vec4 right_in;
 uniform vec2 to_ndc;
 out vec4 uv;
-flat out vec4 box;
 flat out vec4 left;
 flat out vec4 right;
 void main() {
     uv = uv_in;
-    box = box_in;
     left = floor(left_in * 255.0 + 0.5);
     right = floor(right_in * 255.0 + 0.5);
-    gl_Position = vec4(pos * to_ndc - 1.0, 0.0, 1.0);
+    gl_Position = vec4(floor(pos * 16.0 + 0.5) / 16.0 * to_ndc - 1.0, 0.0, 1.0);
 }
 )";
 
@@ -95,10 +106,8 @@ void main() {
 // Saturating adds of non-negative terms do not depend on their order either. A fragment
 // that adds nothing is dropped, which spares the blend.
 const char* const pair_head = R"(in vec4 uv;
-flat in vec4 box;
 flat in vec4 left;   // tint, alpha
 flat in vec4 right;  // tint, passes
-uniform sampler2D tex;
 out vec4 frag;
 vec3 light(vec4 texel, vec3 tint) {
     vec3 s = round(texel.rgb * tint);
@@ -115,35 +124,23 @@ void add(vec3 added) {
 // fragment lies in the copies whose tints it carries (a copy it misses has tint 0).
 const char* const pair_square_src = R"(
 void main() {
-    add(light(texture(tex, uv.xy), left.rgb) + light(texture(tex, uv.zw), right.rgb));
+    add(light(picture(uv.xy), left.rgb) + light(picture(uv.zw), right.rgb));
 }
 )";
 
-// Turned: one quad over both copies; each sample counts where it falls inside its part.
-const char* const pair_turned_src = R"(
-float inside(vec2 t) {
-    return float(t.x >= box.x && t.x < box.z && t.y >= box.y && t.y < box.w);
-}
-void main() {
-    // Both samples unconditionally: a filtered texture needs them outside branches.
-    vec4 lt = texture(tex, uv.xy);
-    vec4 rt = texture(tex, uv.zw);
-    add(light(lt, left.rgb * inside(uv.xy)) + light(rt, right.rgb * inside(uv.zw)));
-}
-)";
-
-// One copy on its own quad: one sample, as cheap as the light draw it stands for.
+// One copy on its own quad, the very quad its light draw would have: turned copies, whose
+// edges cross the 1/16-pixel grid at angles, cover exactly the pixels those draws cover.
 const char* const pair_alone_src = R"(
 void main() {
-    add(light(texture(tex, uv.xy), left.rgb));
+    add(light(picture(uv.xy), left.rgb));
 }
 )";
 
 // Each source gets the version line of the GL in use.
 GLuint compile(GLenum kind, const char* src, std::string& error) {
     GLuint s = glCreateShader(kind);
-    const char* parts[2] = {glsl_version_line, src};
-    glShaderSource(s, 2, parts, nullptr);
+    const char* parts[3] = {glsl_version_line, kind == GL_FRAGMENT_SHADER ? picture_src : "", src};
+    glShaderSource(s, 3, parts, nullptr);
     glCompileShader(s);
     GLint ok = 0;
     glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
@@ -177,6 +174,7 @@ GLuint link(GLuint vs, const char* fragment, int screen_w, int screen_h, std::st
     glUseProgram(p);
     glUniform2f(glGetUniformLocation(p, "to_ndc"), 2.0f / float(screen_w), 2.0f / float(screen_h));
     glUniform1i(glGetUniformLocation(p, "tex"), 0);
+    glUniform1i(glGetUniformLocation(p, "sampled_by_gl"), 0);
     return p;
 }
 
@@ -193,12 +191,9 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
     if (out.light) {
         GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, error);
         const std::string square = std::string(pair_head) + pair_square_src;
-        const std::string turned = std::string(pair_head) + pair_turned_src;
         const std::string alone = std::string(pair_head) + pair_alone_src;
         if (pair_vs) out.pair_square = link(pair_vs, square.c_str(), screen_w, screen_h, error);
         if (out.pair_square)
-            out.pair_turned = link(pair_vs, turned.c_str(), screen_w, screen_h, error);
-        if (out.pair_turned)
             out.pair_alone = link(pair_vs, alone.c_str(), screen_w, screen_h, error);
         if (pair_vs) glDeleteShader(pair_vs);
     }
@@ -210,8 +205,7 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
 }
 
 void delete_programs(gl_programs& p) {
-    for (GLuint* prog :
-         {&p.mask, &p.plain, &p.blended, &p.light, &p.pair_square, &p.pair_turned, &p.pair_alone}) {
+    for (GLuint* prog : {&p.mask, &p.plain, &p.blended, &p.light, &p.pair_square, &p.pair_alone}) {
         if (*prog) glDeleteProgram(*prog);
         *prog = 0;
     }
