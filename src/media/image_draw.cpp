@@ -31,8 +31,30 @@ void turn(float degrees, float& c, float& s) {
     }
 }
 
+// Frames lie one above the other with a row between. Filtered, that row stays clear; a
+// sharp frame's texel rule reads the row above its top edge, so there it repeats the
+// frame's top row, as the texture's own edge does for the first frame.
 int frame_top(const image& img, int frame) {
     return frame * (img.height + 1);
+}
+
+bool sharp(const image& img) {
+    return !(img.flags & img_filtered);
+}
+
+// Frame f's rows as they go to the texture, with the row above for a sharp frame past the
+// first.
+const std::uint8_t* frame_rows(const image& img, int f, std::vector<std::uint8_t>& buf,
+                               int& first_row) {
+    const std::vector<std::uint8_t>& px = img.frames[std::size_t(f)];
+    first_row = frame_top(img, f);
+    if (f == 0 || !sharp(img)) return px.data();
+    const std::size_t row = std::size_t(img.width) * 4;
+    buf.resize(row + px.size());
+    std::memcpy(buf.data(), px.data(), row);
+    std::memcpy(buf.data() + row, px.data(), px.size());
+    --first_row;
+    return buf.data();
 }
 
 // Large frames that are sampled texel for texel; filtering would blur past cell edges.
@@ -90,20 +112,27 @@ unsigned image_texture(image& img) {
                                 img.flags & img_mipmapped))
             return 0;
         std::fill(img.stale.begin(), img.stale.end(), true);
-        // One upload of every frame, gap rows staying transparent.
-        std::vector<std::uint8_t> all(std::size_t(img.width) * std::size_t(tex_h) * 4, 0);
-        const std::size_t frame_bytes = std::size_t(img.width) * std::size_t(img.height) * 4;
-        for (int f = 0; f < n; ++f)
-            std::memcpy(&all[std::size_t(frame_top(img, f)) * std::size_t(img.width) * 4],
-                        img.frames[std::size_t(f)].data(), frame_bytes);
+        // One upload of every frame.
+        const std::size_t row = std::size_t(img.width) * 4;
+        std::vector<std::uint8_t> all(row * std::size_t(tex_h), 0), buf;
+        for (int f = 0; f < n; ++f) {
+            int first_row = 0;
+            const std::uint8_t* rows = frame_rows(img, f, buf, first_row);
+            const int count = frame_top(img, f) + img.height - first_row;
+            std::memcpy(&all[std::size_t(first_row) * row], rows, std::size_t(count) * row);
+        }
         img.texture.upload(0, 0, img.width, tex_h, all.data());
     }
     if (keeps_cover(img)) img.covers.resize(std::size_t(n));
     for (int f = 0; f < n; ++f) {
         if (!img.stale[std::size_t(f)]) continue;
-        if (!fresh)
-            img.texture.upload(0, frame_top(img, f), img.width, img.height,
-                               img.frames[std::size_t(f)].data());
+        if (!fresh) {
+            std::vector<std::uint8_t> buf;
+            int first_row = 0;
+            const std::uint8_t* rows = frame_rows(img, f, buf, first_row);
+            img.texture.upload(0, first_row, img.width, frame_top(img, f) + img.height - first_row,
+                               rows);
+        }
         if (keeps_cover(img))
             img.covers[std::size_t(f)] =
                 make_cover(img.frames[std::size_t(f)], img.width, img.height);
@@ -120,9 +149,11 @@ unsigned frame_parts(image& img, int frame, int blend, const placement& p,
     if (!tex) return 0;
     const float tw = float(img.texture.width()), th = float(img.texture.height());
     const float top = float(frame_top(img, frame));
+    const float shift = sharp(img) ? texel_rule_shift : 0.0f;
     const auto part = [&](int u0, int v0, int u1, int v1) {
-        out.push_back({float(u0), float(v0), float(u1), float(v1), float(u0) / tw,
-                       (top + float(v0)) / th, float(u1) / tw, (top + float(v1)) / th});
+        out.push_back({float(u0), float(v0), float(u1), float(v1), (float(u0) - shift) / tw,
+                       (top + float(v0) - shift) / th, (float(u1) - shift) / tw,
+                       (top + float(v1) - shift) / th});
     };
 
     const int kind = cover_kind_of(blend);

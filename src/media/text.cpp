@@ -101,26 +101,31 @@ const glyph_entry& glyph(font& f, char32_t ch) {
     e.found = true;
     e.advance = bm.advance;
     if (bm.width == 0 || bm.height == 0) return e;
-    // A smooth font's glyphs carry a clear border, so filtering fades out at their edges.
-    const int border = f.smooth ? 1 : 0;
+    // A smooth font's glyphs carry a clear border, so filtering fades out at their edges. A
+    // sharp font's have a row and a column before them that repeat their first: the texel
+    // rule reads there for pixel centres on the glyph's top or left edge.
+    const int border = f.smooth ? 1 : 0, lead = f.smooth ? 0 : 1;
     e.w = bm.width + 2 * border;
     e.h = bm.height + 2 * border;
     e.ox = bm.left - border;
     e.oy = f.raster->ascender() - bm.top - border;
-    if (!reserve_atlas(f, e.w, e.h, e.ax, e.ay)) {
+    if (!reserve_atlas(f, e.w + lead, e.h + lead, e.ax, e.ay)) {
         e.w = e.h = 0;
         return e;
     }
-    for (int y = 0; y < bm.height; ++y) {
-        for (int x = 0; x < bm.width; ++x) {
+    e.ax += lead;
+    e.ay += lead;
+    for (int y = -lead; y < bm.height; ++y) {
+        for (int x = -lead; x < bm.width; ++x) {
             const std::size_t at =
                 (std::size_t(e.ay + border + y) * atlas_width + std::size_t(e.ax + border + x)) * 4;
+            const std::size_t from = std::size_t(std::max(y, 0)) * std::size_t(bm.width);
             f.atlas[at] = f.atlas[at + 1] = f.atlas[at + 2] = 255;
-            f.atlas[at + 3] = bm.coverage[std::size_t(y) * std::size_t(bm.width) + std::size_t(x)];
+            f.atlas[at + 3] = bm.coverage[from + std::size_t(std::max(x, 0))];
         }
     }
-    if (f.stale_y0 == f.stale_y1) f.stale_y0 = e.ay, f.stale_y1 = e.ay + e.h;
-    f.stale_y0 = std::min(f.stale_y0, e.ay);
+    if (f.stale_y0 == f.stale_y1) f.stale_y0 = e.ay - lead, f.stale_y1 = e.ay + e.h;
+    f.stale_y0 = std::min(f.stale_y0, e.ay - lead);
     f.stale_y1 = std::max(f.stale_y1, e.ay + e.h);
     return e;
 }
@@ -175,13 +180,15 @@ unsigned caption_parts(const std::string& text, std::vector<quad_part>& out) {
     const unsigned tex = font_texture(*f);
     if (!tex) return 0;
     const float tw = float(atlas_width), th = float(f->atlas_h);
+    const float shift = f->smooth ? 0.0f : texel_rule_shift;
     float pen = 0;
     for (const glyph_entry* g : gs) {
         if (!g->found) continue;
         if (g->w > 0) {
             const float u0 = pen + float(g->ox), v0 = float(g->oy);
-            out.push_back({u0, v0, u0 + float(g->w), v0 + float(g->h), float(g->ax) / tw,
-                           float(g->ay) / th, float(g->ax + g->w) / tw, float(g->ay + g->h) / th});
+            const float t0 = float(g->ax) - shift, s0 = float(g->ay) - shift;
+            out.push_back({u0, v0, u0 + float(g->w), v0 + float(g->h), t0 / tw, s0 / th,
+                           (t0 + float(g->w)) / tw, (s0 + float(g->h)) / th});
         }
         pen += g->advance;
     }

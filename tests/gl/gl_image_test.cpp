@@ -209,6 +209,12 @@ TEST_F(image_test, frames_draw_their_own_pixels) {
     for (int y : {100, 105, 111})
         for (int x : {100, 105, 111}) EXPECT_EQ(pixel_at(x, y), (rgb{0, 200, 0})) << x << "," << y;
     EXPECT_EQ(pixel_at(112, 112), (rgb{0, 0, 0}));
+    // On a half pixel the top row's centres lie on the frame's edge: still its own texels.
+    media::clear_screen();
+    media::set_scale(1, 1);
+    media::draw_image(img, 200.5f, 100.5f, 2);
+    EXPECT_EQ(pixel_at(200, 100), (rgb{0, 0, 200}));
+    EXPECT_EQ(pixel_at(202, 102), (rgb{0, 0, 200}));
 }
 
 TEST_F(image_test, collision_needs_a_solid_pixel_of_both_frames) {

@@ -23,7 +23,5 @@ void delete_programs(gl_programs& p);
 unsigned live_generation();
 // A texture was bound outside a flush: the next flush binds again.
 void texture_binding_changed();
-// Smooth textures are sampled by the GL itself; the programs pick sharp ones' texels.
-void texture_is_smooth(GLuint name, bool smooth);
 
 }  // namespace media::backend

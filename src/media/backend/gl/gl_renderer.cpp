@@ -39,13 +39,6 @@ struct quad_queue {
     std::size_t used = 0;
 };
 
-// Whether a program is told to let the GL sample the bound texture; -1 before it is told.
-struct program_sampling {
-    GLuint program;
-    GLint location;
-    int by_gl;
-};
-
 struct renderer_state {
     bool open = false;
     int w = 0, h = 0;
@@ -55,10 +48,8 @@ struct renderer_state {
     quad_queue<pair_vertex> pairs;
     std::vector<batch> batches;
     int calls_this_frame = 0, calls_last_frame = 0;
-    GLuint bound_texture = 0, bound_vao = 0, program = 0;
+    GLuint bound_texture = 0, bound_vao = 0;
     int applied_blend = 0;
-    std::vector<GLuint> smooth_textures;
-    std::vector<program_sampling> sampling;
 };
 
 renderer_state& st() {
@@ -69,22 +60,17 @@ renderer_state& st() {
 unsigned generation_counter = 0;
 unsigned live = 0;
 
-void use_program(renderer_state& s, GLuint program) {
-    glUseProgram(program);
-    s.program = program;
-}
-
 void apply_blend(int mode) {
     renderer_state& s = st();
     if (mode == s.applied_blend) return;
     switch (mode) {
         case 2:
-            use_program(s, s.programs.plain);
+            glUseProgram(s.programs.plain);
             glDisable(GL_BLEND);
             break;
         case 3:
         case 5:
-            use_program(s, s.programs.blended);
+            glUseProgram(s.programs.blended);
             glEnable(GL_BLEND);
             // The back buffer's alpha stays opaque whatever is drawn.
             if (mode == 3)
@@ -96,30 +82,18 @@ void apply_blend(int mode) {
         case blend_pair_square:
         case blend_pair_alone:
             // The programs add their own alpha 0, so the back buffer's alpha stays too.
-            use_program(s, mode == 4                   ? s.programs.light
-                           : mode == blend_pair_square ? s.programs.pair_square
-                                                       : s.programs.pair_alone);
+            glUseProgram(mode == 4                   ? s.programs.light
+                         : mode == blend_pair_square ? s.programs.pair_square
+                                                     : s.programs.pair_alone);
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
             break;
         default:
-            use_program(s, s.programs.mask);
+            glUseProgram(s.programs.mask);
             glDisable(GL_BLEND);
             break;
     }
     s.applied_blend = mode;
-}
-
-// Tells the program in use how to sample the texture bound, when that changes.
-void sample_bound_texture(renderer_state& s) {
-    const bool by_gl = s.bound_texture == s.alternate_rows ||
-                       std::find(s.smooth_textures.begin(), s.smooth_textures.end(),
-                                 s.bound_texture) != s.smooth_textures.end();
-    for (program_sampling& p : s.sampling) {
-        if (p.program != s.program) continue;
-        if (p.by_gl != int(by_gl)) glUniform1i(p.location, by_gl);
-        p.by_gl = int(by_gl);
-    }
 }
 
 // A tiny texture that repeats, sampled nearest.
@@ -239,9 +213,6 @@ bool renderer_open(int width, int height, std::string& error) {
         return false;
     }
     make_quad_buffers(s);
-    const gl_programs& p = s.programs;
-    for (GLuint program : {p.mask, p.plain, p.blended, p.light, p.pair_square, p.pair_alone})
-        s.sampling.push_back({program, glGetUniformLocation(program, "sampled_by_gl"), 0});
     const std::uint8_t white[4] = {255, 255, 255, 255};
     s.white = make_pattern_texture(1, 1, white);
     const std::uint8_t rows[8] = {255, 255, 255, 255, 0, 0, 0, 0};
@@ -295,12 +266,6 @@ void texture_binding_changed() {
     st().bound_texture = 0;
 }
 
-void texture_is_smooth(GLuint name, bool smooth) {
-    std::vector<GLuint>& list = st().smooth_textures;
-    list.erase(std::remove(list.begin(), list.end(), name), list.end());
-    if (smooth) list.push_back(name);
-}
-
 vertex* push_quads(unsigned texture, int blend, int quads) {
     renderer_state& s = st();
     return queue_quads(s, s.plain, texture, blend, quads);
@@ -328,7 +293,6 @@ void flush() {
             glBindTexture(GL_TEXTURE_2D, b.texture);
             s.bound_texture = b.texture;
         }
-        sample_bound_texture(s);
         glDrawElements(GL_TRIANGLES, GLsizei(b.quads * 6), GL_UNSIGNED_SHORT,
                        reinterpret_cast<void*>(std::size_t(b.first_quad) * 6 * sizeof(GLushort)));
         ++s.calls_this_frame;

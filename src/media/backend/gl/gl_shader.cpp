@@ -26,27 +26,12 @@ void main() {
 }
 )";
 
-// Every fragment program starts with this. Sharp pictures pick their texel here: a pixel
-// centre that falls exactly on a texel edge (a picture stretched 1.5 times, or placed on a
-// half pixel) would otherwise get whichever texel the GL's rounding of that very quad
-// gives. Within 1/512 of an edge the texel before it wins (left, or above), on every GL
-// and in every quad that draws the picture. Smooth pictures, and the scan lines' pattern
-// that repeats and never meets an edge, are sampled by the GL itself.
-const char* const picture_src = R"(uniform sampler2D tex;
-uniform bool sampled_by_gl;
-vec4 picture(vec2 uv) {
-    if (sampled_by_gl) return texture(tex, uv);
-    ivec2 size = textureSize(tex, 0);
-    ivec2 at = ivec2(floor(uv * vec2(size) - 1.0 / 512.0));
-    return texelFetch(tex, clamp(at, ivec2(0), size - 1), 0);
-}
-)";
-
 const char* const mask_src = R"(in vec2 uv;
 in vec4 col;
+uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    vec4 c = picture(uv) * col;
+    vec4 c = texture(tex, uv) * col;
     if (c.a < 0.5) discard;
     frag = vec4(c.rgb, 1.0);
 }
@@ -54,17 +39,19 @@ void main() {
 
 const char* const plain_src = R"(in vec2 uv;
 in vec4 col;
+uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    frag = vec4((picture(uv) * col).rgb, 1.0);
+    frag = vec4((texture(tex, uv) * col).rgb, 1.0);
 }
 )";
 
 const char* const blended_src = R"(in vec2 uv;
 in vec4 col;
+uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    frag = picture(uv) * col;
+    frag = texture(tex, uv) * col;
 }
 )";
 
@@ -73,9 +60,10 @@ void main() {
 // halfway between two steps, so round() has no tie to break. The back buffer clamps.
 const char* const light_src = R"(in vec2 uv;
 in vec4 col;
+uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    vec4 c = picture(uv) * col;
+    vec4 c = texture(tex, uv) * col;
     vec3 s = round(c.rgb * 255.0);
     float a = round(c.a * 255.0);
     vec3 added = round(s * a / 255.0);
@@ -108,6 +96,7 @@ void main() {
 const char* const pair_head = R"(in vec4 uv;
 flat in vec4 left;   // tint, alpha
 flat in vec4 right;  // tint, passes
+uniform sampler2D tex;
 out vec4 frag;
 vec3 light(vec4 texel, vec3 tint) {
     vec3 s = round(texel.rgb * tint);
@@ -124,7 +113,7 @@ void add(vec3 added) {
 // fragment lies in the copies whose tints it carries (a copy it misses has tint 0).
 const char* const pair_square_src = R"(
 void main() {
-    add(light(picture(uv.xy), left.rgb) + light(picture(uv.zw), right.rgb));
+    add(light(texture(tex, uv.xy), left.rgb) + light(texture(tex, uv.zw), right.rgb));
 }
 )";
 
@@ -132,15 +121,15 @@ void main() {
 // edges cross the 1/16-pixel grid at angles, cover exactly the pixels those draws cover.
 const char* const pair_alone_src = R"(
 void main() {
-    add(light(picture(uv.xy), left.rgb));
+    add(light(texture(tex, uv.xy), left.rgb));
 }
 )";
 
 // Each source gets the version line of the GL in use.
 GLuint compile(GLenum kind, const char* src, std::string& error) {
     GLuint s = glCreateShader(kind);
-    const char* parts[3] = {glsl_version_line, kind == GL_FRAGMENT_SHADER ? picture_src : "", src};
-    glShaderSource(s, 3, parts, nullptr);
+    const char* parts[2] = {glsl_version_line, src};
+    glShaderSource(s, 2, parts, nullptr);
     glCompileShader(s);
     GLint ok = 0;
     glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
@@ -174,7 +163,6 @@ GLuint link(GLuint vs, const char* fragment, int screen_w, int screen_h, std::st
     glUseProgram(p);
     glUniform2f(glGetUniformLocation(p, "to_ndc"), 2.0f / float(screen_w), 2.0f / float(screen_h));
     glUniform1i(glGetUniformLocation(p, "tex"), 0);
-    glUniform1i(glGetUniformLocation(p, "sampled_by_gl"), 0);
     return p;
 }
 
