@@ -3,8 +3,9 @@
 // Called by the stereo renderer, once per item.
 // The pixels are those of `passes` rounds of two light draws (left tint, then right tint),
 // within rounding, but each item is placed once and reaches the GPU in one call, square
-// copies as one quad over both. The drawing state's alpha, rotation and scale apply; its colour and blend do not,
-// and the state is left as it was. Nothing is drawn when passes < 1.
+// copies as one quad over both. The drawing state's alpha, rotation and scale apply; its
+// colour and blend do not, and the state is left as it was. Nothing is drawn when
+// passes < 1.
 #pragma once
 
 #include <string>
