@@ -1,5 +1,5 @@
 // Inside an image: the CPU copy of every frame, the settings it was made with, and its
-// texture, which holds the frames one under another with a transparent row between.
+// texture, which holds the frames one under another with a row between (see image_draw.cpp).
 // Shared by the image, text and collision code; the game sees only image.h.
 #pragma once
 
@@ -68,14 +68,6 @@ placement current_placement(float x, float y, float hx, float hy);
 // with texture coordinates (t0, s0)-(t1, s1) and the drawing state's colour and alpha.
 void fill_quad(backend::vertex* q, const placement& p, float u0, float v0, float u1, float v1,
                float t0, float s0, float t1, float s1);
-
-// Sharp pictures (every game picture, and fonts without smoothing) are sampled nearest by
-// one texel rule on every GL: a pixel centre that falls exactly on a texel edge (a picture
-// stretched 1.5 times, or placed on a half pixel) gets the texel before that edge, left or
-// above. Left to itself, each GL picks by its own rounding of the very quad drawn. Their
-// texture coordinates sit this far before where they would, in texels, which is far more
-// than any GL's rounding and far less than any real step between samples.
-constexpr float texel_rule_shift = 1.0f / 512.0f;
 
 // One quad of a drawing: the rectangle (u0, v0)-(u1, v1) in the picture's own pixels and
 // its texture coordinates (t0, s0)-(t1, s1).

@@ -149,11 +149,9 @@ unsigned frame_parts(image& img, int frame, int blend, const placement& p,
     if (!tex) return 0;
     const float tw = float(img.texture.width()), th = float(img.texture.height());
     const float top = float(frame_top(img, frame));
-    const float shift = sharp(img) ? texel_rule_shift : 0.0f;
     const auto part = [&](int u0, int v0, int u1, int v1) {
-        out.push_back({float(u0), float(v0), float(u1), float(v1), (float(u0) - shift) / tw,
-                       (top + float(v0) - shift) / th, (float(u1) - shift) / tw,
-                       (top + float(v1) - shift) / th});
+        out.push_back({float(u0), float(v0), float(u1), float(v1), float(u0) / tw,
+                       (top + float(v0)) / th, float(u1) / tw, (top + float(v1)) / th});
     };
 
     const int kind = cover_kind_of(blend);

@@ -180,13 +180,12 @@ unsigned caption_parts(const std::string& text, std::vector<quad_part>& out) {
     const unsigned tex = font_texture(*f);
     if (!tex) return 0;
     const float tw = float(atlas_width), th = float(f->atlas_h);
-    const float shift = f->smooth ? 0.0f : texel_rule_shift;
     float pen = 0;
     for (const glyph_entry* g : gs) {
         if (!g->found) continue;
         if (g->w > 0) {
             const float u0 = pen + float(g->ox), v0 = float(g->oy);
-            const float t0 = float(g->ax) - shift, s0 = float(g->ay) - shift;
+            const auto t0 = float(g->ax), s0 = float(g->ay);
             out.push_back({u0, v0, u0 + float(g->w), v0 + float(g->h), t0 / tw, s0 / th,
                            (t0 + float(g->w)) / tw, (s0 + float(g->h)) / th});
         }

@@ -11,9 +11,13 @@ namespace media::backend {
 // blended leaves the combining to the GL blend stage, light works out in whole steps what
 // a draw adds, and the pair programs add the copies of a stereo pair as separate light
 // draws would: both copies on quads cut to their edges, or one copy on its own quad.
-struct gl_programs {
+struct gl_program_set {
     GLuint mask = 0, plain = 0, blended = 0, light = 0;
     GLuint pair_square = 0, pair_alone = 0;
+};
+// Each twice: sharp pictures by the renderer's texel rule, the smooth font filtered.
+struct gl_programs {
+    gl_program_set sharp, smooth;
 };
 bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error);
 void delete_programs(gl_programs& p);
@@ -23,5 +27,7 @@ void delete_programs(gl_programs& p);
 unsigned live_generation();
 // A texture was bound outside a flush: the next flush binds again.
 void texture_binding_changed();
+// Smooth textures are drawn with the programs that let the GL filter them.
+void texture_is_smooth(GLuint name, bool smooth);
 
 }  // namespace media::backend

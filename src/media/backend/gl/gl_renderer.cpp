@@ -48,8 +48,9 @@ struct renderer_state {
     quad_queue<pair_vertex> pairs;
     std::vector<batch> batches;
     int calls_this_frame = 0, calls_last_frame = 0;
-    GLuint bound_texture = 0, bound_vao = 0;
+    GLuint bound_texture = 0, bound_vao = 0, program = 0;
     int applied_blend = 0;
+    std::vector<GLuint> smooth_textures;
 };
 
 renderer_state& st() {
@@ -60,17 +61,30 @@ renderer_state& st() {
 unsigned generation_counter = 0;
 unsigned live = 0;
 
-void apply_blend(int mode) {
+// The program for a blend mode and a texture; the GL's blend stage changes only with the
+// mode.
+void apply_blend(int mode, GLuint texture) {
     renderer_state& s = st();
+    const bool smooth = std::find(s.smooth_textures.begin(), s.smooth_textures.end(), texture) !=
+                        s.smooth_textures.end();
+    const gl_program_set& set = smooth ? s.programs.smooth : s.programs.sharp;
+    GLuint program = set.mask;
+    if (mode == 2) program = set.plain;
+    if (mode == 3 || mode == 5) program = set.blended;
+    if (mode == 4) program = set.light;
+    if (mode == blend_pair_square) program = set.pair_square;
+    if (mode == blend_pair_alone) program = set.pair_alone;
+    if (program != s.program) {
+        glUseProgram(program);
+        s.program = program;
+    }
     if (mode == s.applied_blend) return;
     switch (mode) {
         case 2:
-            glUseProgram(s.programs.plain);
             glDisable(GL_BLEND);
             break;
         case 3:
         case 5:
-            glUseProgram(s.programs.blended);
             glEnable(GL_BLEND);
             // The back buffer's alpha stays opaque whatever is drawn.
             if (mode == 3)
@@ -82,14 +96,10 @@ void apply_blend(int mode) {
         case blend_pair_square:
         case blend_pair_alone:
             // The programs add their own alpha 0, so the back buffer's alpha stays too.
-            glUseProgram(mode == 4                   ? s.programs.light
-                         : mode == blend_pair_square ? s.programs.pair_square
-                                                     : s.programs.pair_alone);
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
             break;
         default:
-            glUseProgram(s.programs.mask);
             glDisable(GL_BLEND);
             break;
     }
@@ -226,6 +236,7 @@ bool renderer_open(int width, int height, std::string& error) {
     s.open = true;
     live = ++generation_counter;
     s.applied_blend = 0;
+    s.program = 0;
     s.bound_texture = 0;
     s.plain.used = s.pairs.used = 0;
     s.batches.clear();
@@ -266,6 +277,12 @@ void texture_binding_changed() {
     st().bound_texture = 0;
 }
 
+void texture_is_smooth(GLuint name, bool smooth) {
+    std::vector<GLuint>& list = st().smooth_textures;
+    list.erase(std::remove(list.begin(), list.end(), name), list.end());
+    if (smooth) list.push_back(name);
+}
+
 vertex* push_quads(unsigned texture, int blend, int quads) {
     renderer_state& s = st();
     return queue_quads(s, s.plain, texture, blend, quads);
@@ -283,7 +300,7 @@ void flush() {
     upload(s.plain);
     upload(s.pairs);
     for (const batch& b : s.batches) {
-        apply_blend(b.blend);
+        apply_blend(b.blend, b.texture);
         const GLuint vao = b.blend >= blend_pair_square ? s.pairs.vao : s.plain.vao;
         if (vao != s.bound_vao) {
             glBindVertexArray(vao);

@@ -26,12 +26,32 @@ void main() {
 }
 )";
 
+// Every fragment program starts with one of these. Sharp pictures sample the centre of
+// the texel they pick: a pixel centre that falls exactly on a texel edge (a picture
+// stretched 1.5 times, or placed on a half pixel) would otherwise get whichever texel the
+// GL's rounding of that very quad gives. Within 1/512 of an edge the texel before it wins
+// (left, or above), on every GL and in every quad that draws the picture. The float
+// arithmetic here is the same on every GL; the samplers' own coordinates are not (WebGL's
+// SwiftShader keeps fewer bits of them than llvmpipe). The smooth font is filtered by
+// the GL.
+const char* const sharp_picture_src = R"(uniform sampler2D tex;
+vec4 picture(vec2 uv) {
+    vec2 size = vec2(textureSize(tex, 0));
+    return texture(tex, (floor(uv * size - 1.0 / 512.0) + 0.5) / size);
+}
+)";
+
+const char* const smooth_picture_src = R"(uniform sampler2D tex;
+vec4 picture(vec2 uv) {
+    return texture(tex, uv);
+}
+)";
+
 const char* const mask_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    vec4 c = texture(tex, uv) * col;
+    vec4 c = picture(uv) * col;
     if (c.a < 0.5) discard;
     frag = vec4(c.rgb, 1.0);
 }
@@ -39,19 +59,17 @@ void main() {
 
 const char* const plain_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    frag = vec4((texture(tex, uv) * col).rgb, 1.0);
+    frag = vec4((picture(uv) * col).rgb, 1.0);
 }
 )";
 
 const char* const blended_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    frag = texture(tex, uv) * col;
+    frag = picture(uv) * col;
 }
 )";
 
@@ -60,10 +78,9 @@ void main() {
 // halfway between two steps, so round() has no tie to break. The back buffer clamps.
 const char* const light_src = R"(in vec2 uv;
 in vec4 col;
-uniform sampler2D tex;
 out vec4 frag;
 void main() {
-    vec4 c = texture(tex, uv) * col;
+    vec4 c = picture(uv) * col;
     vec3 s = round(c.rgb * 255.0);
     float a = round(c.a * 255.0);
     vec3 added = round(s * a / 255.0);
@@ -96,7 +113,6 @@ void main() {
 const char* const pair_head = R"(in vec4 uv;
 flat in vec4 left;   // tint, alpha
 flat in vec4 right;  // tint, passes
-uniform sampler2D tex;
 out vec4 frag;
 vec3 light(vec4 texel, vec3 tint) {
     vec3 s = round(texel.rgb * tint);
@@ -113,7 +129,7 @@ void add(vec3 added) {
 // fragment lies in the copies whose tints it carries (a copy it misses has tint 0).
 const char* const pair_square_src = R"(
 void main() {
-    add(light(texture(tex, uv.xy), left.rgb) + light(texture(tex, uv.zw), right.rgb));
+    add(light(picture(uv.xy), left.rgb) + light(picture(uv.zw), right.rgb));
 }
 )";
 
@@ -121,15 +137,16 @@ void main() {
 // edges cross the 1/16-pixel grid at angles, cover exactly the pixels those draws cover.
 const char* const pair_alone_src = R"(
 void main() {
-    add(light(texture(tex, uv.xy), left.rgb));
+    add(light(picture(uv.xy), left.rgb));
 }
 )";
 
-// Each source gets the version line of the GL in use.
-GLuint compile(GLenum kind, const char* src, std::string& error) {
+// Each source gets the version line of the GL in use, and fragment programs their way of
+// sampling pictures.
+GLuint compile(GLenum kind, const char* src, const char* picture, std::string& error) {
     GLuint s = glCreateShader(kind);
-    const char* parts[2] = {glsl_version_line, src};
-    glShaderSource(s, 2, parts, nullptr);
+    const char* parts[3] = {glsl_version_line, picture, src};
+    glShaderSource(s, 3, parts, nullptr);
     glCompileShader(s);
     GLint ok = 0;
     glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
@@ -143,8 +160,9 @@ GLuint compile(GLenum kind, const char* src, std::string& error) {
     return s;
 }
 
-GLuint link(GLuint vs, const char* fragment, int screen_w, int screen_h, std::string& error) {
-    GLuint fs = compile(GL_FRAGMENT_SHADER, fragment, error);
+GLuint link(GLuint vs, const char* fragment, const char* picture, int screen_w, int screen_h,
+            std::string& error) {
+    GLuint fs = compile(GL_FRAGMENT_SHADER, fragment, picture, error);
     if (!fs) return 0;
     GLuint p = glCreateProgram();
     glAttachShader(p, vs);
@@ -166,37 +184,49 @@ GLuint link(GLuint vs, const char* fragment, int screen_w, int screen_h, std::st
     return p;
 }
 
-}  // namespace
-
-bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error) {
-    GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, error);
+bool build_set(gl_program_set& out, const char* picture, int screen_w, int screen_h,
+               std::string& error) {
+    GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, "", error);
     if (!vs) return false;
-    out.mask = link(vs, mask_src, screen_w, screen_h, error);
-    if (out.mask) out.plain = link(vs, plain_src, screen_w, screen_h, error);
-    if (out.plain) out.blended = link(vs, blended_src, screen_w, screen_h, error);
-    if (out.blended) out.light = link(vs, light_src, screen_w, screen_h, error);
+    const auto make = [&](GLuint shader, const char* src) {
+        return link(shader, src, picture, screen_w, screen_h, error);
+    };
+    out.mask = make(vs, mask_src);
+    if (out.mask) out.plain = make(vs, plain_src);
+    if (out.plain) out.blended = make(vs, blended_src);
+    if (out.blended) out.light = make(vs, light_src);
     glDeleteShader(vs);
     if (out.light) {
-        GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, error);
+        GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, "", error);
         const std::string square = std::string(pair_head) + pair_square_src;
         const std::string alone = std::string(pair_head) + pair_alone_src;
-        if (pair_vs) out.pair_square = link(pair_vs, square.c_str(), screen_w, screen_h, error);
-        if (out.pair_square)
-            out.pair_alone = link(pair_vs, alone.c_str(), screen_w, screen_h, error);
+        if (pair_vs) out.pair_square = make(pair_vs, square.c_str());
+        if (out.pair_square) out.pair_alone = make(pair_vs, alone.c_str());
         if (pair_vs) glDeleteShader(pair_vs);
     }
-    if (!out.pair_alone) {
-        delete_programs(out);
-        return false;
-    }
-    return true;
+    return out.pair_alone != 0;
 }
 
-void delete_programs(gl_programs& p) {
+void delete_set(gl_program_set& p) {
     for (GLuint* prog : {&p.mask, &p.plain, &p.blended, &p.light, &p.pair_square, &p.pair_alone}) {
         if (*prog) glDeleteProgram(*prog);
         *prog = 0;
     }
+}
+
+}  // namespace
+
+bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error) {
+    if (build_set(out.sharp, sharp_picture_src, screen_w, screen_h, error) &&
+        build_set(out.smooth, smooth_picture_src, screen_w, screen_h, error))
+        return true;
+    delete_programs(out);
+    return false;
+}
+
+void delete_programs(gl_programs& p) {
+    delete_set(p.sharp);
+    delete_set(p.smooth);
 }
 
 }  // namespace media::backend

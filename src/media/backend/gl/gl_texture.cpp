@@ -37,6 +37,7 @@ bool gl_texture::create(int width, int height, bool filtered, bool mipmapped) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  clear.data());
     if (mipmapped) glGenerateMipmap(GL_TEXTURE_2D);
+    texture_is_smooth(name_, filtered);
     generation_ = live_generation();
     width_ = width;
     height_ = height;
@@ -57,6 +58,7 @@ void gl_texture::upload(int x, int y, int width, int height, const std::uint8_t*
 void gl_texture::release() {
     if (valid()) {
         flush();
+        texture_is_smooth(name_, false);
         glDeleteTextures(1, &name_);
         texture_binding_changed();
     }
