@@ -67,10 +67,9 @@ void pace_by_clock() {
     }
     const int now = pf.millisecs();
     const int wait = s.next_tick - now;
-    if (wait > 0)
-        pf.sleep_ms(wait);
-    else
+    if (wait <= 0)
         s.next_tick = now;  // a late frame starts a fresh period: no burst of quick frames
+    pf.wait_for_frame(wait);
 }
 
 }  // namespace

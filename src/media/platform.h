@@ -58,6 +58,12 @@ class platform {
     virtual int millisecs() = 0;
     // The only place the game waits (frame pacing, the shutdown pause).
     virtual void sleep_ms(int ms) = 0;
+    // The wait before a paced frame is presented: `ms` is what the clock asks, 0 or less
+    // when the frame is due already. A platform that shows frames on its own beat (a
+    // browser page) waits for that beat instead.
+    virtual void wait_for_frame(int ms) {
+        if (ms > 0) sleep_ms(ms);
+    }
 
     // Whether open_graphics may look for a 60 Hz retrace by timing presents.
     virtual bool may_probe_retrace() = 0;

@@ -305,6 +305,9 @@ export async function padSteers(context, base) {
     started = await until(page, 3000, groundLit);
   }
   check(started, "a round starts");
+  // The sleigh flies in over the round's first 67 frames, which a page in step with its
+  // animation frames may not yet have drawn.
+  await framesPass(page, 90);
   for (const [what, button, stickY] of [["D-pad up", 12, 0], ["the left stick pushed up", -1, -1]]) {
     await page.keyboard.down("ArrowDown");  // to the bottom first, so that up has room
     await framesPass(page, 90);

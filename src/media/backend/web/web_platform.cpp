@@ -22,6 +22,20 @@ EM_JS(int, page_asks_for_escape, (), {
     Module.gfEscapeAsked = false;
     return asked;
 });
+// A hidden page gets no animation frames; the clock's own time (which the page slows to
+// about a second) then ends the wait, so saves asked for on hiding are still written.
+EM_ASYNC_JS(void, wait_for_animation_frame, (int ms), {
+    const due = performance.now() + ms, halfFrame = 8;
+    await new Promise((resolve) => {
+        const timer = setTimeout(resolve, Math.max(ms, 0) + 100);
+        const tick = () => {
+            if (performance.now() < due - halfFrame) return requestAnimationFrame(tick);
+            clearTimeout(timer);
+            resolve();
+        };
+        requestAnimationFrame(tick);
+    });
+});
 // clang-format on
 
 constexpr int escape_key = 27;
@@ -58,6 +72,11 @@ void web_platform::sleep_ms(int ms) {
     feed_streams();
     // Even a zero wait hands the page its turn: its events, its drawing, its sound.
     emscripten_sleep(static_cast<unsigned>(ms > 0 ? ms : 0));
+}
+
+void web_platform::wait_for_frame(int ms) {
+    feed_streams();
+    wait_for_animation_frame(ms);
 }
 
 void web_platform::frame_presented(int frame) {

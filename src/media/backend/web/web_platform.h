@@ -15,6 +15,10 @@ class web_platform final : public sdl_platform {
     bool poll_event(platform_event& ev) override;
     void wait_event(int ms) override;
     void sleep_ms(int ms) override;
+    // Waits for the page's next animation frame, or the one after while the clock's time
+    // is still more than half a frame away, so that the frame is drawn, and shown, in
+    // step with the browser's own: two presents between animation frames would show one.
+    void wait_for_frame(int ms) override;
     // Presents never block in a page: there is no retrace to find.
     bool may_probe_retrace() override { return false; }
     // Tells the page (Module.gfFramePresented), which counts frames and times the first.
