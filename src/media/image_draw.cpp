@@ -42,19 +42,9 @@ bool sharp(const image& img) {
     return !(img.flags & img_filtered);
 }
 
-// Frame f's rows as they go to the texture, with the row above for a sharp frame past the
-// first.
-const std::uint8_t* frame_rows(const image& img, int f, std::vector<std::uint8_t>& buf,
-                               int& first_row) {
-    const std::vector<std::uint8_t>& px = img.frames[std::size_t(f)];
-    first_row = frame_top(img, f);
-    if (f == 0 || !sharp(img)) return px.data();
-    const std::size_t row = std::size_t(img.width) * 4;
-    buf.resize(row + px.size());
-    std::memcpy(buf.data(), px.data(), row);
-    std::memcpy(buf.data() + row, px.data(), px.size());
-    --first_row;
-    return buf.data();
+// Whether frame f has a row above it that repeats its top row.
+bool repeats_top_row(const image& img, int f) {
+    return f > 0 && sharp(img);
 }
 
 // Large frames that are sampled texel for texel; filtering would blur past cell edges.
@@ -114,12 +104,12 @@ unsigned image_texture(image& img) {
         std::fill(img.stale.begin(), img.stale.end(), true);
         // One upload of every frame.
         const std::size_t row = std::size_t(img.width) * 4;
-        std::vector<std::uint8_t> all(row * std::size_t(tex_h), 0), buf;
+        std::vector<std::uint8_t> all(row * std::size_t(tex_h), 0);
         for (int f = 0; f < n; ++f) {
-            int first_row = 0;
-            const std::uint8_t* rows = frame_rows(img, f, buf, first_row);
-            const int count = frame_top(img, f) + img.height - first_row;
-            std::memcpy(&all[std::size_t(first_row) * row], rows, std::size_t(count) * row);
+            const std::vector<std::uint8_t>& px = img.frames[std::size_t(f)];
+            const std::size_t top = std::size_t(frame_top(img, f));
+            std::memcpy(&all[top * row], px.data(), px.size());
+            if (repeats_top_row(img, f)) std::memcpy(&all[(top - 1) * row], px.data(), row);
         }
         img.texture.upload(0, 0, img.width, tex_h, all.data());
     }
@@ -127,11 +117,10 @@ unsigned image_texture(image& img) {
     for (int f = 0; f < n; ++f) {
         if (!img.stale[std::size_t(f)]) continue;
         if (!fresh) {
-            std::vector<std::uint8_t> buf;
-            int first_row = 0;
-            const std::uint8_t* rows = frame_rows(img, f, buf, first_row);
-            img.texture.upload(0, first_row, img.width, frame_top(img, f) + img.height - first_row,
-                               rows);
+            const std::uint8_t* px = img.frames[std::size_t(f)].data();
+            const int top = frame_top(img, f);
+            img.texture.upload(0, top, img.width, img.height, px);
+            if (repeats_top_row(img, f)) img.texture.upload(0, top - 1, img.width, 1, px);
         }
         if (keeps_cover(img))
             img.covers[std::size_t(f)] =

@@ -9,20 +9,25 @@ namespace media::backend {
 
 namespace {
 
-// Corners land on a 1/16-pixel grid, which every rasteriser resolves exactly: finer grids
-// round their own ways, so a pixel centre close to an edge would be covered on one GL and
-// not on another. The pair programs' corners snap alike.
+// Every vertex program starts with this. Corners land on a 1/16-pixel grid, which every
+// rasteriser resolves exactly: finer grids round their own ways, so a pixel centre close
+// to an edge would be covered on one GL and not on another.
+const char* const on_grid_src = R"(uniform vec2 to_ndc;
+vec4 on_grid(vec2 pos) {
+    return vec4(floor(pos * 16.0 + 0.5) / 16.0 * to_ndc - 1.0, 0.0, 1.0);
+}
+)";
+
 const char* const vertex_src = R"(layout(location = 0) in vec2 pos;
 layout(location = 1) in vec2 uv_in;
 layout(location = 2) in vec4 col_in;
-uniform vec2 to_ndc;
 out vec2 uv;
 out vec4 col;
 void main() {
     uv = uv_in;
     col = col_in;
     // Row 0 of the back buffer is the top of the screen, so reads need no flipping.
-    gl_Position = vec4(floor(pos * 16.0 + 0.5) / 16.0 * to_ndc - 1.0, 0.0, 1.0);
+    gl_Position = on_grid(pos);
 }
 )";
 
@@ -94,7 +99,6 @@ const char* const pair_vertex_src = R"(layout(location = 0) in vec2 pos;
 layout(location = 1) in vec4 uv_in;
 layout(location = 2) in vec4 left_in;
 layout(location = 3) in vec4 right_in;
-uniform vec2 to_ndc;
 out vec4 uv;
 flat out vec4 left;
 flat out vec4 right;
@@ -102,7 +106,7 @@ void main() {
     uv = uv_in;
     left = floor(left_in * 255.0 + 0.5);
     right = floor(right_in * 255.0 + 0.5);
-    gl_Position = vec4(floor(pos * 16.0 + 0.5) / 16.0 * to_ndc - 1.0, 0.0, 1.0);
+    gl_Position = on_grid(pos);
 }
 )";
 
@@ -141,11 +145,11 @@ void main() {
 }
 )";
 
-// Each source gets the version line of the GL in use, and fragment programs their way of
-// sampling pictures.
-GLuint compile(GLenum kind, const char* src, const char* picture, std::string& error) {
+// Each source gets the version line of the GL in use, and a head: the corner grid for
+// vertex programs, the way of sampling pictures for fragment programs.
+GLuint compile(GLenum kind, const char* src, const char* head, std::string& error) {
     GLuint s = glCreateShader(kind);
-    const char* parts[3] = {glsl_version_line, picture, src};
+    const char* parts[3] = {glsl_version_line, head, src};
     glShaderSource(s, 3, parts, nullptr);
     glCompileShader(s);
     GLint ok = 0;
@@ -186,7 +190,7 @@ GLuint link(GLuint vs, const char* fragment, const char* picture, int screen_w, 
 
 bool build_set(gl_program_set& out, const char* picture, int screen_w, int screen_h,
                std::string& error) {
-    GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, "", error);
+    GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, on_grid_src, error);
     if (!vs) return false;
     const auto make = [&](GLuint shader, const char* src) {
         return link(shader, src, picture, screen_w, screen_h, error);
@@ -197,7 +201,7 @@ bool build_set(gl_program_set& out, const char* picture, int screen_w, int scree
     if (out.blended) out.light = make(vs, light_src);
     glDeleteShader(vs);
     if (out.light) {
-        GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, "", error);
+        GLuint pair_vs = compile(GL_VERTEX_SHADER, pair_vertex_src, on_grid_src, error);
         const std::string square = std::string(pair_head) + pair_square_src;
         const std::string alone = std::string(pair_head) + pair_alone_src;
         if (pair_vs) out.pair_square = make(pair_vs, square.c_str());
