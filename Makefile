@@ -106,7 +106,8 @@ test-windows: windows
 clean-cache:
 	bash -c '. scripts/lib/cache.sh && gf_cache_clear'
 
-# The build cache's own test, then the site in headless Chromium, against the desktop runner.
+# The build cache's own test, then the site in headless Chromium, Firefox and WebKit, against
+# the desktop runner.
 test-web: web
 	tests/web/cache.sh
 	cd tests/web && npm ci --no-audit --no-fund

@@ -1,4 +1,5 @@
-// The browser build in headless Chromium (SwiftShader WebGL 2):
+// The browser build in headless Chromium (SwiftShader WebGL 2), and in Firefox and WebKit
+// (engines.mjs):
 // - the runner page gives the very traces the desktop runner gives;
 // - the game page draws the intro, skips it on Escape, starts a round on a click on
 //   "Start Game", and steers; its saves survive a reload, a hidden page and a second tab;
@@ -11,78 +12,30 @@
 // whose names hold TEXT (reported as skipped).
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
-import os from "node:os";
 import path from "node:path";
-import { fileURLToPath } from "node:url";
 import puppeteer from "puppeteer-core";
 
 import { badStartShows, choiceSurvivesAnyEnd, earlierSavesLoad, frameRate, gamePlays, hidingKeepsTheSaves,
          refusedStoragePlays, savesSurvive, twoTabsKeepTheNewest } from "./game.mjs";
+import { engineSaves, enginePlays, engineTraces, openFirefox, openWebKit, startDisplay } from "./engines.mjs";
 import { anyFailed, check, runTest, skip, summary } from "./harness.mjs";
 import { installsAndPlaysOffline, newBuildReplaces, padSteers, pageHoldsStill, phoneFirstFrame, tapsPlay } from "./phone.mjs";
-import { decodePng } from "./png.mjs";
+import { firstDifference, nativeTrace, pageTrace, pixelsOff, scriptDirs, scriptFile } from "./runner.mjs";
 import { serve } from "./serve.mjs";
 
-const here = path.dirname(fileURLToPath(import.meta.url));
 const [siteDir, nativeDir] = process.argv.slice(2).map((p) => path.resolve(p));
 const measure = process.argv.includes("--measure");
 if (!siteDir || !nativeDir) {
   console.error("usage: node run.mjs SITE_DIR NATIVE_BUILD_DIR [--measure]");
   process.exit(2);
 }
-const scriptDirs = [path.join(here, "scripts"), path.join(here, "../integration/scripts")];
-
-// The same script through the desktop runner, in a game folder of its own.
-function nativeTrace(script, clock, frames, mode = null, shots = []) {
-  const dir = fs.mkdtempSync(path.join(os.tmpdir(), "gf-web-native-"));
-  fs.mkdirSync(path.join(dir, "Data"));
-  if (mode !== null) fs.writeFileSync(path.join(dir, "Data", "anaglyph3d.dat"), Buffer.from([mode, 0, 0, 0]));
-  for (const f of fs.readdirSync(path.join(nativeDir, "Data"))) {
-    if (f.endsWith(".ogg")) fs.copyFileSync(path.join(nativeDir, "Data", f), path.join(dir, "Data", f));
-  }
-  const args = ["--game-dir", dir, "--script", script, "--clock-start", String(clock),
-                "--trace", path.join(dir, "trace.jsonl")];
-  if (frames) args.push("--frames", String(frames));
-  for (const n of shots) args.push("--shot", `${n}:${path.join(dir, `shot-${n}.png`)}`);
-  let code = 0;
-  const started = process.hrtime.bigint();
-  try {
-    execFileSync(path.join(nativeDir, "glimmerfrost-replay"), args,
-                 { env: { ...process.env, SDL_VIDEODRIVER: "offscreen" }, stdio: "ignore" });
-  } catch (e) {
-    code = e.status ?? -1;
-  }
-  const ms = Number(process.hrtime.bigint() - started) / 1e6;
-  const trace = fs.readFileSync(path.join(dir, "trace.jsonl"), "utf8");
-  const pictures = {};
-  for (const n of shots) pictures[n] = fs.readFileSync(path.join(dir, `shot-${n}.png`));
-  fs.rmSync(dir, { recursive: true, force: true });
-  return { code, trace, ms, shots: pictures };
-}
-
-function firstDifference(a, b) {
-  const la = a.split("\n"), lb = b.split("\n");
-  for (let i = 0; i < Math.max(la.length, lb.length); i++) {
-    if (la[i] !== lb[i]) return `line ${i + 1}:\n  desktop ${la[i]}\n  browser ${lb[i]}`;
-  }
-  return "none";
-}
-
 async function browserTrace(context, base, name, clock, frames, mode = null, shots = []) {
   const page = await context.newPage();
   const errors = [];
   page.on("pageerror", (e) => errors.push(String(e)));
-  let url = `${base}/replay.html?script=scripts/${name}&clock-start=${clock}`;
-  if (frames) url += `&frames=${frames}`;
-  if (mode !== null) url += `&anaglyph=${mode}`;
-  for (const n of shots) url += `&shot=${n}`;
-  const started = Date.now();
-  await page.goto(url);
-  await page.waitForFunction(() => window.gfReplay && window.gfReplay.done,
-                             { timeout: 600000, polling: 500 });
-  const result = await page.evaluate(() => window.gfReplay);
+  const result = await pageTrace(page, base, name, clock, frames, mode, shots);
   await page.close();
-  return { ...result, errors, seconds: (Date.now() - started) / 1000 };
+  return { ...result, errors };
 }
 
 const traceCases = [
@@ -94,8 +47,7 @@ const traceCases = [
 
 async function tracesMatch(context, base) {
   for (const c of traceCases) {
-    const file = scriptDirs.map((d) => path.join(d, c.name)).find((f) => fs.existsSync(f));
-    const want = nativeTrace(file, c.clock, c.frames);
+    const want = nativeTrace(nativeDir, scriptFile(c.name), c.clock, c.frames);
     const got = await browserTrace(context, base, c.name, c.clock, c.frames);
     const frames = want.trace.split("\n").filter((l) => l).length;
     check(got.exitCode === want.code && got.trace === want.trace && frames > 0,
@@ -132,33 +84,21 @@ async function runnerErrorsShow(context, base) {
 // does not, strays by far more. GF_WEB_KEEP_FRAMES=DIR keeps both pictures of each.
 const glyphEdgeMost = 8, glyphEdgeShare = 0.01;
 async function framesMatch(context, base) {
-  const script = path.join(here, "scripts", "golden.txt"), frames = [40, 300, 650];
+  const script = scriptFile("golden.txt"), frames = [40, 300, 650];
   const keep = process.env.GF_WEB_KEEP_FRAMES;
   for (const mode of [0, 1, 2, 3, 4]) {
-    const want = nativeTrace(script, 20261208, 700, mode, frames);
+    const want = nativeTrace(nativeDir, script, 20261208, 700, mode, frames);
     const got = await browserTrace(context, base, "golden.txt", 20261208, 700, mode, frames);
     for (const n of frames) {
       if (!got.shots[n]) { check(false, `3D mode ${mode}, frame ${n}: the page kept no picture`); continue; }
-      const page = Buffer.from(got.shots[n], "base64");
+      const page = got.shots[n];
       if (keep) {
         fs.mkdirSync(keep, { recursive: true });
         fs.writeFileSync(path.join(keep, `mode${mode}-${n}-desktop.png`), want.shots[n]);
         fs.writeFileSync(path.join(keep, `mode${mode}-${n}-page.png`), page);
       }
-      const a = decodePng(want.shots[n]), b = decodePng(page);
-      let worst = 0, off = 0;
-      for (let y = 0; y < a.height; y++) {
-        for (let x = 0; x < a.width; x++) {
-          let d = 0;
-          for (let k = 0; k < 3; k++) {
-            d = Math.max(d, Math.abs(a.px[(y * a.width + x) * a.channels + k] - b.px[(y * b.width + x) * b.channels + k]));
-          }
-          worst = Math.max(worst, d);
-          off += d > 1;
-        }
-      }
-      check(a.width === b.width && a.height === b.height && worst <= glyphEdgeMost &&
-              off <= glyphEdgeShare * a.width * a.height,
+      const { worst, off, pixels } = pixelsOff(want.shots[n], page);
+      check(worst <= glyphEdgeMost && off <= glyphEdgeShare * pixels,
             `3D mode ${mode}, frame ${n}: the page draws the desktop's pixels within 1 but for ` +
             `glyph edges (${off} pixels off by more, by up to ${worst})`);
     }
@@ -168,11 +108,11 @@ async function framesMatch(context, base) {
 // The game's own work a frame, flat and in stereo, on the golden round (its crowded middle
 // is the heaviest play), in the page against the desktop runner on this machine.
 async function workPerFrame(context, base) {
-  const script = path.join(here, "scripts", "golden.txt");
+  const script = scriptFile("golden.txt");
   for (const [mode, label] of [[0, "flat"], [1, "stereo"]]) {
     let best = { page: Infinity, desktop: Infinity };
     for (let i = 0; i < 3; i++) {
-      const want = nativeTrace(script, 20261208, 3100, mode);
+      const want = nativeTrace(nativeDir, script, 20261208, 3100, mode);
       const got = await browserTrace(context, base, "golden.txt", 20261208, 3100, mode);
       check(got.trace === want.trace, `golden.txt in ${label}: the browser trace equals the desktop one`);
       best = { page: Math.min(best.page, got.ms / 3100), desktop: Math.min(best.desktop, want.ms / 3100) };
@@ -190,6 +130,36 @@ function siteSize() {
     gz += execFileSync("gzip", ["-9c"], { input: bytes, maxBuffer: 1 << 28 }).length;
   }
   return { raw, gz };
+}
+
+// Firefox and WebKit, one after the other, on one X display.
+async function otherEngines() {
+  const only = process.env.GF_WEB_ONLY;
+  const wanted = (name) => !only || name.includes(only);
+  const engines = [["firefox", openFirefox], ["webkit", openWebKit]].filter(([name]) => wanted(name));
+  if (engines.length === 0) return skip("firefox and webkit", `GF_WEB_ONLY is ${only}`);
+  const { display, stop } = await startDisplay();
+  try {
+    for (const [name, open] of engines) {
+      let other;
+      try {
+        other = await open(display);
+      } catch (e) {
+        check(false, `${name} starts: ${e}`);
+        continue;
+      }
+      try {
+        await runTest(other, `${name}: the game`, 5, (c) => enginePlays(c, base, name));
+        if (process.env.GF_WEB_SKIP_TRACES) skip(`${name}: traces`, "GF_WEB_SKIP_TRACES is set");
+        else await runTest(other, `${name}: traces`, 15, (c) => engineTraces(c, base, name, nativeDir));
+        await runTest(other, `${name}: saves across a reload`, 5, (c) => engineSaves(c, base, name));
+      } finally {
+        await other.close();
+      }
+    }
+  } finally {
+    stop();
+  }
 }
 
 const server = await serve(siteDir, { "/scripts/": scriptDirs });
@@ -219,6 +189,7 @@ try {
   await runTest(browser, "phone: installed, offline", 5, (c) => installsAndPlaysOffline(c, siteDir));
   await runTest(browser, "phone: a new build replaces the kept one", 5, (c) => newBuildReplaces(c, siteDir));
   await runTest(browser, "phone: a game pad", 5, (c) => padSteers(c, base));
+  await otherEngines();
   if (measure) await runTest(browser, "phone: first frame", 25, (c) => phoneFirstFrame(c, siteDir));
   if (measure) {
     await runTest(browser, "frame rate", 5, (c) => frameRate(c, base));

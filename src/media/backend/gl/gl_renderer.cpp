@@ -366,6 +366,8 @@ void read_back_buffer(int x, int y, int w, int h, std::vector<std::uint8_t>& rgb
     const int x1 = std::min(x + w, s.w), y1 = std::min(y + h, s.h);
     if (x0 >= x1 || y0 >= y1) return;
     std::vector<std::uint8_t> part(std::size_t(x1 - x0) * std::size_t(y1 - y0) * 4);
+    // WebKit's WebGL can hand back a picture some frames old unless the drawing has finished.
+    glFinish();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s.fbo);
     glReadPixels(x0, y0, x1 - x0, y1 - y0, GL_RGBA, GL_UNSIGNED_BYTE, part.data());
     const std::size_t row = std::size_t(x1 - x0) * 4;
