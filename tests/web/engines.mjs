@@ -52,6 +52,13 @@ export async function openWebKit(display) {
   };
 }
 
+async function startedGame(context, base, engine) {
+  const page = await context.newPage();
+  await page.goto(`${base}/index.html`);
+  check(await gameStarted(page), `${engine}: the game page starts`);
+  return page;
+}
+
 // Nothing on the page says the game stopped or could not start, and no script failed.
 async function noProblem(page) {
   return page.evaluate(() => !document.getElementById("problem").classList.contains("shown") &&
@@ -60,9 +67,7 @@ async function noProblem(page) {
 
 // The intro draws a moving picture: falling snow, in a lit scene.
 export async function enginePlays(context, base, engine) {
-  const page = await context.newPage();
-  await page.goto(`${base}/index.html`);
-  check(await gameStarted(page), `${engine}: the game page starts`);
+  const page = await startedGame(context, base, engine);
   await framesPass(page, 30);
   const first = decodePng(await page.screenshot());
   await framesPass(page, 30);
@@ -100,9 +105,7 @@ export async function engineTraces(context, base, engine, nativeDir) {
 
 // A save written to /save reaches IndexedDB, and the reloaded game reads it.
 export async function engineSaves(context, base, engine) {
-  const page = await context.newPage();
-  await page.goto(`${base}/index.html`);
-  check(await gameStarted(page), `${engine}: the game page starts`);
+  const page = await startedGame(context, base, engine);
   const kept = await page.evaluate(() => {
     FS.writeFile("/save/hiscore.dat", new Uint8Array([57, 48, 0, 0]));
     return Module.gfPersist();

@@ -132,33 +132,31 @@ function siteSize() {
   return { raw, gz };
 }
 
-// Firefox and WebKit, one after the other, on one X display.
+// Firefox and WebKit, one after the other, on one X display. An engine, and the display,
+// start only when one of their tests runs (GF_WEB_ONLY), and then only once.
 async function otherEngines() {
-  const only = process.env.GF_WEB_ONLY;
-  const wanted = (name) => !only || name.includes(only);
-  const engines = [["firefox", openFirefox], ["webkit", openWebKit]].filter(([name]) => wanted(name));
-  if (engines.length === 0) return skip("firefox and webkit", `GF_WEB_ONLY is ${only}`);
-  const { display, stop } = await startDisplay();
+  let screen = null;
   try {
-    for (const [name, open] of engines) {
-      let other;
+    for (const [engine, open] of [["firefox", openFirefox], ["webkit", openWebKit]]) {
+      let opened = null;
+      const lazily = {
+        async createBrowserContext() {
+          screen ??= await startDisplay();
+          opened ??= await open(screen.display);
+          return opened.createBrowserContext();
+        },
+      };
       try {
-        other = await open(display);
-      } catch (e) {
-        check(false, `${name} starts: ${e}`);
-        continue;
-      }
-      try {
-        await runTest(other, `${name}: the game`, 5, (c) => enginePlays(c, base, name));
-        if (process.env.GF_WEB_SKIP_TRACES) skip(`${name}: traces`, "GF_WEB_SKIP_TRACES is set");
-        else await runTest(other, `${name}: traces`, 15, (c) => engineTraces(c, base, name, nativeDir));
-        await runTest(other, `${name}: saves across a reload`, 5, (c) => engineSaves(c, base, name));
+        await runTest(lazily, `${engine}: the game`, 5, (c) => enginePlays(c, base, engine));
+        if (process.env.GF_WEB_SKIP_TRACES) skip(`${engine}: traces`, "GF_WEB_SKIP_TRACES is set");
+        else await runTest(lazily, `${engine}: traces`, 15, (c) => engineTraces(c, base, engine, nativeDir));
+        await runTest(lazily, `${engine}: saves across a reload`, 5, (c) => engineSaves(c, base, engine));
       } finally {
-        await other.close();
+        if (opened) await opened.close();
       }
     }
   } finally {
-    stop();
+    if (screen) screen.stop();
   }
 }
 
