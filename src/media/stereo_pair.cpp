@@ -122,6 +122,9 @@ struct pair_builder {
 
 void send(unsigned texture, const std::vector<backend::pair_vertex>& quads,
           backend::pair_kind kind) {
+    if (kind == backend::pair_kind::square &&
+        backend::draw_kept_pair(texture, quads.data(), int(quads.size() / 4)))
+        return;
     constexpr std::size_t piece = 4096 * 4;  // corners of quads a queue can always take
     for (std::size_t at = 0; at < quads.size(); at += piece) {
         const std::size_t n = std::min(piece, quads.size() - at);

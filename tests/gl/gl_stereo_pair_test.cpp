@@ -235,3 +235,34 @@ TEST_F(stereo_pair_test, pairs_of_one_picture_are_one_draw_call) {
     EXPECT_EQ(media::draw_calls_last_frame(), 2);
     media::set_transform(0, 1, 1);
 }
+
+TEST_F(stereo_pair_test, pairs_that_come_back_are_kept_and_stay_exact) {
+    const auto [l, r] = eyes(2);
+    // The scenery scrolls by whole pixels: from its second frame on it is added from a
+    // picture kept of it.
+    for (int x = 0; x > -5; --x) {
+        EXPECT_TRUE(exact(image_pair(img_mts1, float(x), 100, 0, l, r, -4, 2, {0, 1, 1.5f, 1})))
+            << "mountains at " << x;
+        EXPECT_TRUE(exact(image_pair(img_back, float(x) / 2, 0, 0, l, r, -8, 2)))
+            << "background at " << float(x) / 2 << ", in two phases";
+    }
+    media::flip(0);
+    const auto calls = [&](float x) {
+        media::draw_image_pair(img_grd2, x, 283, 0, l, r, 5, 2);
+        media::flip(0);
+        return media::draw_calls_last_frame();
+    };
+    EXPECT_EQ(calls(10), 1) << "seen once: drawn as it comes";
+    EXPECT_EQ(calls(11), 2) << "seen again: kept, then added";
+    EXPECT_EQ(calls(12), 1) << "kept";
+
+    // A picture that changes is kept anew.
+    const media::image_ref shot = media::create_image(256, 200, 1);
+    backdrop();
+    media::grab_image(shot, 0, 0, 0);
+    for (int x = 100; x < 103; ++x)
+        EXPECT_TRUE(exact(image_pair(shot, float(x), 50, 0, l, r, 6, 2)));
+    backdrop();
+    media::grab_image(shot, 300, 250, 0);
+    EXPECT_TRUE(exact(image_pair(shot, 104, 50, 0, l, r, 6, 2))) << "the picture was grabbed again";
+}

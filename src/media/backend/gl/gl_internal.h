@@ -16,10 +16,14 @@ struct gl_program_set {
     GLuint pair_square = 0, pair_alone = 0;
 };
 // Each twice: sharp pictures by the renderer's texel rule, the smooth font filtered.
+// And one that adds a kept stereo pair's picture as it stands.
 struct gl_programs {
     gl_program_set sharp, smooth;
+    GLuint kept = 0;
 };
 bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error);
+// Points the square pair programs at a target of this size.
+void aim_pair_programs(const gl_programs& p, int target_w, int target_h);
 void delete_programs(gl_programs& p);
 
 // Changes with every renderer_open; 0 while no context is open. A texture made under
@@ -29,5 +33,18 @@ unsigned live_generation();
 void texture_binding_changed();
 // Smooth textures are drawn with the programs that let the GL filter them.
 void texture_is_smooth(GLuint name, bool smooth);
+bool texture_smooth(GLuint name);
+
+class gl_texture;
+struct pair_vertex;
+// Draws square pair quads into `target`, cleared to opaque black first; false when the GL
+// cannot draw into it. The back buffer is the target again afterwards.
+bool draw_pairs_into(const gl_texture& target, GLuint texture, const pair_vertex* quads, int count);
+// Room for quads that add a kept pair's picture (vertex colours unused).
+struct vertex;
+vertex* push_kept_quads(GLuint picture, int quads);
+// Kept pairs drawn from a texture that changes or goes, or all of them.
+void forget_kept_pairs_of(GLuint texture);
+void forget_kept_pairs();
 
 }  // namespace media::backend

@@ -25,6 +25,12 @@ constexpr std::size_t max_queued_quads = 16384;
 // One blend id a pair_kind, in its order.
 constexpr int blend_pair_square = 6, blend_pair_alone = 7;
 static_assert(blend_pair_alone == blend_pair_square + int(pair_kind::alone));
+// Kept pairs' pictures are added as they stand, from the plain queue.
+constexpr int blend_kept = 8;
+
+bool is_pair(int blend) {
+    return blend == blend_pair_square || blend == blend_pair_alone;
+}
 
 struct batch {
     GLuint texture;
@@ -43,6 +49,7 @@ struct renderer_state {
     bool open = false;
     int w = 0, h = 0;
     GLuint fbo = 0, colour = 0, ibo = 0, white = 0, alternate_rows = 0;
+    GLuint pair_fbo = 0;  // made when a pair is first kept
     gl_programs programs;
     quad_queue<vertex> plain;
     quad_queue<pair_vertex> pairs;
@@ -65,15 +72,14 @@ unsigned live = 0;
 // mode.
 void apply_blend(int mode, GLuint texture) {
     renderer_state& s = st();
-    const bool smooth = std::find(s.smooth_textures.begin(), s.smooth_textures.end(), texture) !=
-                        s.smooth_textures.end();
-    const gl_program_set& set = smooth ? s.programs.smooth : s.programs.sharp;
+    const gl_program_set& set = texture_smooth(texture) ? s.programs.smooth : s.programs.sharp;
     GLuint program = set.mask;
     if (mode == 2) program = set.plain;
     if (mode == 3 || mode == 5) program = set.blended;
     if (mode == 4) program = set.light;
     if (mode == blend_pair_square) program = set.pair_square;
     if (mode == blend_pair_alone) program = set.pair_alone;
+    if (mode == blend_kept) program = s.programs.kept;
     if (program != s.program) {
         glUseProgram(program);
         s.program = program;
@@ -95,6 +101,7 @@ void apply_blend(int mode, GLuint texture) {
         case 4:
         case blend_pair_square:
         case blend_pair_alone:
+        case blend_kept:
             // The programs add their own alpha 0, so the back buffer's alpha stays too.
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
@@ -248,12 +255,14 @@ bool renderer_open(int width, int height, std::string& error) {
 void renderer_close() {
     renderer_state& s = st();
     if (!s.open) return;
+    forget_kept_pairs();
     s.batches.clear();
     delete_programs(s.programs);
     glDeleteTextures(1, &s.white);
     glDeleteTextures(1, &s.alternate_rows);
     glDeleteTextures(1, &s.colour);
     glDeleteFramebuffers(1, &s.fbo);
+    if (s.pair_fbo) glDeleteFramebuffers(1, &s.pair_fbo);
     for (GLuint vbo : {s.plain.vbo, s.pairs.vbo}) glDeleteBuffers(1, &vbo);
     for (GLuint vao : {s.plain.vao, s.pairs.vao}) glDeleteVertexArrays(1, &vao);
     glDeleteBuffers(1, &s.ibo);
@@ -283,9 +292,48 @@ void texture_is_smooth(GLuint name, bool smooth) {
     if (smooth) list.push_back(name);
 }
 
+bool texture_smooth(GLuint name) {
+    const std::vector<GLuint>& list = st().smooth_textures;
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+bool draw_pairs_into(const gl_texture& target, GLuint texture, const pair_vertex* quads,
+                     int count) {
+    renderer_state& s = st();
+    if (!s.open || !target.valid()) return false;
+    flush();
+    if (!s.pair_fbo) glGenFramebuffers(1, &s.pair_fbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, s.pair_fbo);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.name(), 0);
+    const bool drawable = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (drawable) {
+        glViewport(0, 0, target.width(), target.height());
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        aim_pair_programs(s.programs, target.width(), target.height());
+        s.program = 0;
+        pair_vertex* q = push_pair_quads(texture, count, pair_kind::square);
+        if (q)
+            std::memcpy(static_cast<void*>(q), quads, std::size_t(count) * 4 * sizeof(pair_vertex));
+        flush();
+        aim_pair_programs(s.programs, s.w, s.h);
+        s.program = 0;
+    }
+    // Attached, a texture stays alive after it is deleted.
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
+    glViewport(0, 0, s.w, s.h);
+    return drawable;
+}
+
 vertex* push_quads(unsigned texture, int blend, int quads) {
     renderer_state& s = st();
     return queue_quads(s, s.plain, texture, blend, quads);
+}
+
+vertex* push_kept_quads(GLuint picture, int quads) {
+    renderer_state& s = st();
+    return queue_quads(s, s.plain, picture, blend_kept, quads);
 }
 
 pair_vertex* push_pair_quads(unsigned texture, int quads, pair_kind kind) {
@@ -301,7 +349,7 @@ void flush() {
     upload(s.pairs);
     for (const batch& b : s.batches) {
         apply_blend(b.blend, b.texture);
-        const GLuint vao = b.blend >= blend_pair_square ? s.pairs.vao : s.plain.vao;
+        const GLuint vao = is_pair(b.blend) ? s.pairs.vao : s.plain.vao;
         if (vao != s.bound_vao) {
             glBindVertexArray(vao);
             s.bound_vao = vao;

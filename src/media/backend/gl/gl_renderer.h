@@ -68,6 +68,9 @@ vertex* push_quads(unsigned texture, int blend, int quads);
 enum class pair_kind { square, alone };
 // The same for stereo pairs (see pair_vertex).
 pair_vertex* push_pair_quads(unsigned texture, int quads, pair_kind kind);
+// Adds a square stereo pair's quads (see pair_vertex) from a picture kept of them, when the
+// same quads, moved by whole pixels, came lately; false when the caller is to queue them.
+bool draw_kept_pair(unsigned texture, const pair_vertex* quads, int count);
 // A 1 x 1 white texture for rectangles and lines.
 unsigned white_texture();
 // A 1 x 2 texture that repeats: an opaque white row over a clear one. Drawn in mask mode

@@ -94,6 +94,16 @@ void main() {
 }
 )";
 
+// A kept stereo pair's picture, added as it stands: drawn whole, at whole pixels, every
+// pixel centre lies in the middle of its texel, where every GL picks the same one.
+const char* const kept_src = R"(in vec2 uv;
+in vec4 col;
+out vec4 frag;
+void main() {
+    frag = vec4(picture(uv).rgb, 0.0);
+}
+)";
+
 // Stereo pairs. Tints, alpha and passes arrive in whole steps.
 const char* const pair_vertex_src = R"(layout(location = 0) in vec2 pos;
 layout(location = 1) in vec4 uv_in;
@@ -222,15 +232,29 @@ void delete_set(gl_program_set& p) {
 
 bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error) {
     if (build_set(out.sharp, sharp_picture_src, screen_w, screen_h, error) &&
-        build_set(out.smooth, smooth_picture_src, screen_w, screen_h, error))
-        return true;
+        build_set(out.smooth, smooth_picture_src, screen_w, screen_h, error)) {
+        GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, on_grid_src, error);
+        if (vs) out.kept = link(vs, kept_src, smooth_picture_src, screen_w, screen_h, error);
+        if (vs) glDeleteShader(vs);
+        if (out.kept) return true;
+    }
     delete_programs(out);
     return false;
+}
+
+void aim_pair_programs(const gl_programs& p, int target_w, int target_h) {
+    for (GLuint program : {p.sharp.pair_square, p.smooth.pair_square}) {
+        glUseProgram(program);
+        glUniform2f(glGetUniformLocation(program, "to_ndc"), 2.0f / float(target_w),
+                    2.0f / float(target_h));
+    }
 }
 
 void delete_programs(gl_programs& p) {
     delete_set(p.sharp);
     delete_set(p.smooth);
+    if (p.kept) glDeleteProgram(p.kept);
+    p.kept = 0;
 }
 
 }  // namespace media::backend

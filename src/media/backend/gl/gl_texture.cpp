@@ -52,12 +52,14 @@ void gl_texture::upload(int x, int y, int width, int height, const std::uint8_t*
     glBindTexture(GL_TEXTURE_2D, name_);
     texture_binding_changed();
     glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    forget_kept_pairs_of(name_);
     if (mipmapped_) glGenerateMipmap(GL_TEXTURE_2D);
 }
 
 void gl_texture::release() {
     if (valid()) {
         flush();
+        forget_kept_pairs_of(name_);
         texture_is_smooth(name_, false);
         glDeleteTextures(1, &name_);
         texture_binding_changed();
