@@ -383,8 +383,11 @@ void present() {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s.fbo);
     glViewport(0, 0, dw, dh);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Black bars where the picture does not reach.
+    if (lb.x > 0 || lb.y > 0 || lb.w < dw || lb.h < dh) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     // The window's rows count from the bottom; the back buffer's from the top.
     glBlitFramebuffer(0, 0, s.w, s.h, lb.x, dh - lb.y, lb.x + lb.w, dh - lb.y - lb.h,
                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
