@@ -241,6 +241,7 @@ TEST_F(stereo_pair_test, pairs_that_come_back_are_kept_and_stay_exact) {
     // The scenery scrolls by whole pixels: from its second frame on it is added from a
     // picture kept of it.
     for (int x = 0; x > -5; --x) {
+        media::flip(0);
         EXPECT_TRUE(exact(image_pair(img_mts1, float(x), 100, 0, l, r, -4, 2, {0, 1, 1.5f, 1})))
             << "mountains at " << x;
         EXPECT_TRUE(exact(image_pair(img_back, float(x) / 2, 0, 0, l, r, -8, 2)))
@@ -260,8 +261,10 @@ TEST_F(stereo_pair_test, pairs_that_come_back_are_kept_and_stay_exact) {
     const media::image_ref shot = media::create_image(256, 200, 1);
     backdrop();
     media::grab_image(shot, 0, 0, 0);
-    for (int x = 100; x < 103; ++x)
+    for (int x = 100; x < 103; ++x) {
+        media::flip(0);
         EXPECT_TRUE(exact(image_pair(shot, float(x), 50, 0, l, r, 6, 2)));
+    }
     backdrop();
     media::grab_image(shot, 300, 250, 0);
     EXPECT_TRUE(exact(image_pair(shot, 104, 50, 0, l, r, 6, 2))) << "the picture was grabbed again";

@@ -43,6 +43,8 @@ bool draw_pairs_into(const gl_texture& target, GLuint texture, const pair_vertex
 // Room for quads that add a kept pair's picture (vertex colours unused).
 struct vertex;
 vertex* push_kept_quads(GLuint picture, int quads);
+// A frame has gone up: pictures drawn from in it may make room again.
+void kept_pairs_next_frame();
 // Kept pairs drawn from a texture that changes or goes, or all of them.
 void forget_kept_pairs_of(GLuint texture);
 void forget_kept_pairs();

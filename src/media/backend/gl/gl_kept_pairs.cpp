@@ -26,16 +26,21 @@ struct kept_pair {
     unsigned source = 0;
     std::vector<pair_vertex> quads;  // moved to the picture's top-left corner
     gl_texture picture;
-    std::uint64_t last_use = 0;
+    std::uint64_t last_use = 0, last_frame = 0;
+};
+
+struct asked_pair {
+    std::uint64_t print = 0, frame = 0;
 };
 
 struct kept_state {
     std::vector<std::unique_ptr<kept_pair>> kept;
-    // Pairs asked for lately that were not kept: only a pair that comes back is worth a
-    // picture, so one that moves by parts of a pixel each frame is never kept.
-    std::array<std::uint64_t, 16> asked{};
+    // Pairs asked for lately that were not kept. Only a pair that comes back in a later
+    // frame is worth a picture: one that moves by parts of a pixel is never kept.
+    std::array<asked_pair, 16> asked{};
     std::size_t next_ask = 0;
-    std::uint64_t clock = 0;
+    std::uint64_t clock = 0, frame = 1;
+    bool kept_this_frame = false;
 };
 
 kept_state& ks() {
@@ -67,22 +72,34 @@ void drop_where(Doomed doomed) {
     kept.erase(std::remove(kept.begin(), kept.end(), nullptr), kept.end());
 }
 
+// Room for one more, if a picture not drawn from in this frame can go: pictures that
+// take turns, like bursts of one size here and there, never push the scenery out.
+bool make_room() {
+    kept_state& s = ks();
+    if (s.kept.size() < most_kept) return true;
+    kept_pair* oldest = nullptr;
+    for (auto& k : s.kept)
+        if (k->last_frame < s.frame && (!oldest || k->last_use < oldest->last_use))
+            oldest = k.get();
+    if (!oldest) return false;
+    drop_where([&](const kept_pair& k) { return &k == oldest; });
+    return true;
+}
+
 kept_pair* find_or_keep(unsigned source, const std::vector<pair_vertex>& quads, int w, int h) {
     kept_state& s = ks();
     for (auto& k : s.kept)
         if (same(*k, source, quads) && k->picture.valid()) return k.get();
     const std::uint64_t print = fingerprint(source, quads);
-    if (std::find(s.asked.begin(), s.asked.end(), print) == s.asked.end()) {
-        s.asked[s.next_ask++ % s.asked.size()] = print;
+    const auto asked = std::find_if(s.asked.begin(), s.asked.end(),
+                                    [&](const asked_pair& a) { return a.print == print; });
+    if (asked == s.asked.end()) {
+        s.asked[s.next_ask++ % s.asked.size()] = {print, s.frame};
         return nullptr;
     }
-    if (s.kept.size() >= most_kept) {
-        const kept_pair* oldest =
-            std::min_element(s.kept.begin(), s.kept.end(), [](const auto& a, const auto& b) {
-                return a->last_use < b->last_use;
-            })->get();
-        drop_where([&](const kept_pair& k) { return &k == oldest; });
-    }
+    // One new picture a frame at most: keeping costs more than drawing once.
+    if (asked->frame == s.frame || s.kept_this_frame || !make_room()) return nullptr;
+    s.kept_this_frame = true;
     auto k = std::make_unique<kept_pair>();
     k->source = source;
     k->quads = quads;
@@ -115,6 +132,7 @@ bool draw_kept_pair(unsigned texture, const pair_vertex* quads, int count) {
     kept_pair* k = find_or_keep(texture, moved, w, h);
     if (!k) return false;
     k->last_use = ++ks().clock;
+    k->last_frame = ks().frame;
     vertex* q = push_kept_quads(k->picture.name(), 1);
     if (!q) return false;
     const float r = left + float(w), b = top + float(h);
@@ -126,13 +144,18 @@ bool draw_kept_pair(unsigned texture, const pair_vertex* quads, int count) {
     return true;
 }
 
+void kept_pairs_next_frame() {
+    ++ks().frame;
+    ks().kept_this_frame = false;
+}
+
 void forget_kept_pairs_of(unsigned texture) {
     drop_where([&](const kept_pair& k) { return k.source == texture; });
 }
 
 void forget_kept_pairs() {
     drop_where([](const kept_pair&) { return true; });
-    ks().asked.fill(0);
+    ks().asked.fill({});
 }
 
 }  // namespace media::backend

@@ -396,6 +396,7 @@ void present() {
     glViewport(0, 0, s.w, s.h);
     s.calls_last_frame = s.calls_this_frame;
     s.calls_this_frame = 0;
+    kept_pairs_next_frame();
 }
 
 void finish() {
