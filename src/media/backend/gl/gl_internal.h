@@ -37,11 +37,11 @@ bool texture_smooth(GLuint name);
 
 class gl_texture;
 struct pair_vertex;
-// Draws square pair quads into `target`, cleared to opaque black first; false when the GL
-// cannot draw into it. The back buffer is the target again afterwards.
+struct vertex;
+// Draws square pair quads into `target`, cleared to black first; false when they could
+// not be drawn. The back buffer is the target again afterwards.
 bool draw_pairs_into(const gl_texture& target, GLuint texture, const pair_vertex* quads, int count);
 // Room for quads that add a kept pair's picture (vertex colours unused).
-struct vertex;
 vertex* push_kept_quads(GLuint picture, int quads);
 // A frame has gone up: pictures drawn from in it may make room again.
 void kept_pairs_next_frame();

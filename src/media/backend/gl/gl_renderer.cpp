@@ -305,16 +305,17 @@ bool draw_pairs_into(const gl_texture& target, GLuint texture, const pair_vertex
     if (!s.pair_fbo) glGenFramebuffers(1, &s.pair_fbo);
     glBindFramebuffer(GL_FRAMEBUFFER, s.pair_fbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, target.name(), 0);
-    const bool drawable = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (drawable) {
+    bool drawn = false;
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
         glViewport(0, 0, target.width(), target.height());
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         aim_pair_programs(s.programs, target.width(), target.height());
         s.program = 0;
-        pair_vertex* q = push_pair_quads(texture, count, pair_kind::square);
-        if (q)
+        if (pair_vertex* q = push_pair_quads(texture, count, pair_kind::square)) {
             std::memcpy(static_cast<void*>(q), quads, std::size_t(count) * 4 * sizeof(pair_vertex));
+            drawn = true;
+        }
         flush();
         aim_pair_programs(s.programs, s.w, s.h);
         s.program = 0;
@@ -323,7 +324,7 @@ bool draw_pairs_into(const gl_texture& target, GLuint texture, const pair_vertex
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
     glViewport(0, 0, s.w, s.h);
-    return drawable;
+    return drawn;
 }
 
 vertex* push_quads(unsigned texture, int blend, int quads) {
