@@ -87,7 +87,9 @@ void open_graphics(int width, int height, int depth, int hertz, int flags) {
     if (width <= 0 || height <= 0) fatal_error("cannot open the display: no size given");
     if (!backend::window_open(s.title, width, height, error))
         fatal_error("cannot open the display: " + error);
-    if (!backend::renderer_open(width, height, error)) {
+    const auto target = backend::window_keeps_screen_size() ? backend::frame_target::window
+                                                            : backend::frame_target::back_buffer;
+    if (!backend::renderer_open(width, height, target, error)) {
         backend::window_close();
         fatal_error("cannot open the display: " + error);
     }

@@ -21,9 +21,14 @@ struct gl_programs {
     gl_program_set sharp, smooth;
     GLuint kept = 0;
 };
-bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error);
-// Points the square pair programs at a target of this size.
-void aim_pair_programs(const gl_programs& p, int target_w, int target_h);
+// A target's size, and whether it is a window (bottom row first) or a texture.
+struct frame_aim {
+    int w = 0, h = 0;
+    bool window_rows = false;
+};
+bool build_programs(gl_programs& out, const frame_aim& screen, std::string& error);
+// Points the square pair programs at a target.
+void aim_pair_programs(const gl_programs& p, const frame_aim& target);
 void delete_programs(gl_programs& p);
 
 // Changes with every renderer_open; 0 while no context is open. A texture made under

@@ -48,6 +48,7 @@ struct quad_queue {
 struct renderer_state {
     bool open = false;
     int w = 0, h = 0;
+    bool into_window = false;  // no back buffer of its own: fbo names the window's
     GLuint fbo = 0, colour = 0, ibo = 0, white = 0, alternate_rows = 0;
     GLuint pair_fbo = 0;  // made when a pair is first kept
     gl_programs programs;
@@ -205,6 +206,28 @@ V* queue_quads(renderer_state& s, quad_queue<V>& q, unsigned texture, int blend,
     return out;
 }
 
+frame_aim screen_aim(const renderer_state& s) {
+    return {s.w, s.h, s.into_window};
+}
+
+// The back buffer, scaled into the window, with black bars around it.
+void show_back_buffer(const renderer_state& s) {
+    int dw = 0, dh = 0;
+    window_drawable_size(dw, dh);
+    const letterbox lb = window_letterbox();
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.fbo);
+    glViewport(0, 0, dw, dh);
+    // Black bars where the picture does not reach.
+    if (lb.x > 0 || lb.y > 0 || lb.w < dw || lb.h < dh) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // The window's rows count from the bottom; the back buffer's from the top.
+    glBlitFramebuffer(0, 0, s.w, s.h, lb.x, dh - lb.y, lb.x + lb.w, dh - lb.y - lb.h,
+                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
+
 template <typename V>
 void upload(quad_queue<V>& q) {
     if (q.used == 0) return;
@@ -219,13 +242,16 @@ unsigned live_generation() {
     return live;
 }
 
-bool renderer_open(int width, int height, std::string& error) {
+bool renderer_open(int width, int height, frame_target target, std::string& error) {
     renderer_close();
     renderer_state& s = st();
     s.w = width;
     s.h = height;
-    if (!build_programs(s.programs, width, height, error)) return false;
-    if (!make_back_buffer(s, error)) {
+    int dw = 0, dh = 0;
+    window_drawable_size(dw, dh);
+    s.into_window = target == frame_target::window && dw >= width && dh >= height;
+    if (!build_programs(s.programs, screen_aim(s), error)) return false;
+    if (!s.into_window && !make_back_buffer(s, error)) {
         delete_programs(s.programs);
         return false;
     }
@@ -260,8 +286,8 @@ void renderer_close() {
     delete_programs(s.programs);
     glDeleteTextures(1, &s.white);
     glDeleteTextures(1, &s.alternate_rows);
-    glDeleteTextures(1, &s.colour);
-    glDeleteFramebuffers(1, &s.fbo);
+    if (s.colour) glDeleteTextures(1, &s.colour);
+    if (s.fbo) glDeleteFramebuffers(1, &s.fbo);
     if (s.pair_fbo) glDeleteFramebuffers(1, &s.pair_fbo);
     for (GLuint vbo : {s.plain.vbo, s.pairs.vbo}) glDeleteBuffers(1, &vbo);
     for (GLuint vao : {s.plain.vao, s.pairs.vao}) glDeleteVertexArrays(1, &vao);
@@ -310,14 +336,14 @@ bool draw_pairs_into(const gl_texture& target, GLuint texture, const pair_vertex
         glViewport(0, 0, target.width(), target.height());
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        aim_pair_programs(s.programs, target.width(), target.height());
+        aim_pair_programs(s.programs, {target.width(), target.height(), false});
         s.program = 0;
         if (pair_vertex* q = push_pair_quads(texture, count, pair_kind::square)) {
             std::memcpy(static_cast<void*>(q), quads, std::size_t(count) * 4 * sizeof(pair_vertex));
             drawn = true;
         }
         flush();
-        aim_pair_programs(s.programs, s.w, s.h);
+        aim_pair_programs(s.programs, screen_aim(s));
         s.program = 0;
     }
     // Attached, a texture stays alive after it is deleted.
@@ -378,23 +404,12 @@ void present() {
     renderer_state& s = st();
     if (!s.open) return;
     flush();
-    int dw = 0, dh = 0;
-    window_drawable_size(dw, dh);
-    const letterbox lb = window_letterbox();
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, s.fbo);
-    glViewport(0, 0, dw, dh);
-    // Black bars where the picture does not reach.
-    if (lb.x > 0 || lb.y > 0 || lb.w < dw || lb.h < dh) {
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    // The window's rows count from the bottom; the back buffer's from the top.
-    glBlitFramebuffer(0, 0, s.w, s.h, lb.x, dh - lb.y, lb.x + lb.w, dh - lb.y - lb.h,
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    if (!s.into_window) show_back_buffer(s);
     window_swap();
-    glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
-    glViewport(0, 0, s.w, s.h);
+    if (!s.into_window) {
+        glBindFramebuffer(GL_FRAMEBUFFER, s.fbo);
+        glViewport(0, 0, s.w, s.h);
+    }
     s.calls_last_frame = s.calls_this_frame;
     s.calls_this_frame = 0;
     kept_pairs_next_frame();
@@ -422,11 +437,14 @@ void read_back_buffer(int x, int y, int w, int h, std::vector<std::uint8_t>& rgb
     // WebKit's WebGL can hand back a picture some frames old unless the drawing has finished.
     glFinish();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s.fbo);
-    glReadPixels(x0, y0, x1 - x0, y1 - y0, GL_RGBA, GL_UNSIGNED_BYTE, part.data());
+    // The window's rows count from the bottom.
+    const int first_row = s.into_window ? s.h - y1 : y0;
+    glReadPixels(x0, first_row, x1 - x0, y1 - y0, GL_RGBA, GL_UNSIGNED_BYTE, part.data());
     const std::size_t row = std::size_t(x1 - x0) * 4;
     for (int r = y0; r < y1; ++r) {
+        const int from = s.into_window ? y1 - 1 - r : r - y0;
         std::memcpy(&rgba[(std::size_t(r - y) * std::size_t(w) + std::size_t(x0 - x)) * 4],
-                    &part[std::size_t(r - y0) * row], row);
+                    &part[std::size_t(from) * row], row);
     }
 }
 

@@ -54,8 +54,14 @@ class gl_texture {
     bool mipmapped_ = false;
 };
 
-// Creates the back buffer, shaders and buffers in the current context.
-bool renderer_open(int width, int height, std::string& error);
+// Where frames are drawn: into a back buffer that `present` scales into the window, or
+// straight into the window's bottom-left corner, where the window keeps the screen's size
+// (the page's canvas, which the page scales itself). Drawn straight, a frame costs one
+// full-screen copy less. A window too small for the screen gets a back buffer.
+enum class frame_target { back_buffer, window };
+// Creates the back buffer (for a window of another size too), shaders and buffers in the
+// current context.
+bool renderer_open(int width, int height, frame_target target, std::string& error);
 void renderer_close();
 bool renderer_is_open();
 

@@ -12,9 +12,10 @@ namespace {
 // Every vertex program starts with this. Corners land on a 1/16-pixel grid, which every
 // rasteriser resolves exactly: finer grids round their own ways, so a pixel centre close
 // to an edge would be covered on one GL and not on another.
-const char* const on_grid_src = R"(uniform vec2 to_ndc;
+// to_ndc scales pixels (xy) and moves them (zw) into the target's clip space.
+const char* const on_grid_src = R"(uniform vec4 to_ndc;
 vec4 on_grid(vec2 pos) {
-    return vec4(floor(pos * 16.0 + 0.5) / 16.0 * to_ndc - 1.0, 0.0, 1.0);
+    return vec4(floor(pos * 16.0 + 0.5) / 16.0 * to_ndc.xy + to_ndc.zw, 0.0, 1.0);
 }
 )";
 
@@ -26,7 +27,6 @@ out vec4 col;
 void main() {
     uv = uv_in;
     col = col_in;
-    // Row 0 of the back buffer is the top of the screen, so reads need no flipping.
     gl_Position = on_grid(pos);
 }
 )";
@@ -174,7 +174,16 @@ GLuint compile(GLenum kind, const char* src, const char* head, std::string& erro
     return s;
 }
 
-GLuint link(GLuint vs, const char* fragment, const char* picture, int screen_w, int screen_h,
+// Row 0 of a texture target is the top of the screen, so reads need no flipping; a
+// window shows its last row at the top.
+void aim(GLuint program, const frame_aim& at) {
+    const float down = at.window_rows ? -1.0f : 1.0f;
+    glUseProgram(program);
+    glUniform4f(glGetUniformLocation(program, "to_ndc"), 2.0f / float(at.w),
+                down * 2.0f / float(at.h), -1.0f, -down);
+}
+
+GLuint link(GLuint vs, const char* fragment, const char* picture, const frame_aim& screen,
             std::string& error) {
     GLuint fs = compile(GL_FRAGMENT_SHADER, fragment, picture, error);
     if (!fs) return 0;
@@ -192,18 +201,17 @@ GLuint link(GLuint vs, const char* fragment, const char* picture, int screen_w, 
         glDeleteProgram(p);
         return 0;
     }
-    glUseProgram(p);
-    glUniform2f(glGetUniformLocation(p, "to_ndc"), 2.0f / float(screen_w), 2.0f / float(screen_h));
+    aim(p, screen);
     glUniform1i(glGetUniformLocation(p, "tex"), 0);
     return p;
 }
 
-bool build_set(gl_program_set& out, const char* picture, int screen_w, int screen_h,
+bool build_set(gl_program_set& out, const char* picture, const frame_aim& screen,
                std::string& error) {
     GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, on_grid_src, error);
     if (!vs) return false;
     const auto make = [&](GLuint shader, const char* src) {
-        return link(shader, src, picture, screen_w, screen_h, error);
+        return link(shader, src, picture, screen, error);
     };
     out.mask = make(vs, mask_src);
     if (out.mask) out.plain = make(vs, plain_src);
@@ -230,11 +238,11 @@ void delete_set(gl_program_set& p) {
 
 }  // namespace
 
-bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& error) {
-    if (build_set(out.sharp, sharp_picture_src, screen_w, screen_h, error) &&
-        build_set(out.smooth, smooth_picture_src, screen_w, screen_h, error)) {
+bool build_programs(gl_programs& out, const frame_aim& screen, std::string& error) {
+    if (build_set(out.sharp, sharp_picture_src, screen, error) &&
+        build_set(out.smooth, smooth_picture_src, screen, error)) {
         GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, on_grid_src, error);
-        if (vs) out.kept = link(vs, kept_src, smooth_picture_src, screen_w, screen_h, error);
+        if (vs) out.kept = link(vs, kept_src, smooth_picture_src, screen, error);
         if (vs) glDeleteShader(vs);
         if (out.kept) return true;
     }
@@ -242,12 +250,8 @@ bool build_programs(gl_programs& out, int screen_w, int screen_h, std::string& e
     return false;
 }
 
-void aim_pair_programs(const gl_programs& p, int target_w, int target_h) {
-    for (GLuint program : {p.sharp.pair_square, p.smooth.pair_square}) {
-        glUseProgram(program);
-        glUniform2f(glGetUniformLocation(program, "to_ndc"), 2.0f / float(target_w),
-                    2.0f / float(target_h));
-    }
+void aim_pair_programs(const gl_programs& p, const frame_aim& target) {
+    for (GLuint program : {p.sharp.pair_square, p.smooth.pair_square}) aim(program, target);
 }
 
 void delete_programs(gl_programs& p) {

@@ -210,6 +210,14 @@ void window_drawable_size(int& w, int& h) {
     }
 }
 
+bool window_keeps_screen_size() {
+#ifdef __EMSCRIPTEN__
+    return true;
+#else
+    return false;
+#endif
+}
+
 letterbox window_letterbox() {
     const int sw = ws().screen_w, sh = ws().screen_h;
     int dw = 0, dh = 0;

@@ -22,6 +22,8 @@ bool window_set_vsync(bool on);   // false when the driver refuses
 void window_toggle_fullscreen();  // Alt+Enter
 void window_show_cursor(bool on);
 void window_drawable_size(int& w, int& h);
+// The page's canvas always keeps the screen's size; the page scales it.
+bool window_keeps_screen_size();
 
 // Where the screen lands in the drawable, in drawable pixels.
 struct letterbox {
