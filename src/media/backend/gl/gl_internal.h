@@ -16,10 +16,10 @@ struct gl_program_set {
     GLuint pair_square = 0, pair_alone = 0;
 };
 // Each twice: sharp pictures by the renderer's texel rule, the smooth font filtered.
-// And one that adds a kept stereo pair's picture as it stands.
+// And one that adds a kept stereo pair's picture as it stands, and one for the scan lines.
 struct gl_programs {
     gl_program_set sharp, smooth;
-    GLuint kept = 0;
+    GLuint kept = 0, rows = 0;
 };
 // A target's size, and whether it is a window (bottom row first) or a texture.
 struct frame_aim {

@@ -81,6 +81,7 @@ void apply_blend(int mode, GLuint texture) {
     if (mode == blend_pair_square) program = set.pair_square;
     if (mode == blend_pair_alone) program = set.pair_alone;
     if (mode == blend_kept) program = s.programs.kept;
+    if (mode == 1 && texture == s.alternate_rows) program = s.programs.rows;
     if (program != s.program) {
         glUseProgram(program);
         s.program = program;

@@ -97,10 +97,21 @@ void main() {
 // A kept stereo pair's picture, added as it stands: drawn whole, at whole pixels, every
 // pixel centre lies in the middle of its texel, where every GL picks the same one.
 const char* const kept_src = R"(in vec2 uv;
-in vec4 col;
 out vec4 frag;
 void main() {
     frag = vec4(picture(uv).rgb, 0.0);
+}
+)";
+
+// The scan lines' pattern (alternate_rows_texture in mask mode), worked out from v by the
+// texel rule instead of sampled: the same rows, and a pass over the whole screen that
+// costs the browser's SwiftShader about half as much.
+const char* const rows_src = R"(in vec2 uv;
+in vec4 col;
+out vec4 frag;
+void main() {
+    if (mod(floor(uv.y * 2.0 - 1.0 / 512.0), 2.0) >= 1.0 || col.a < 0.5) discard;
+    frag = vec4(col.rgb, 1.0);
 }
 )";
 
@@ -243,8 +254,9 @@ bool build_programs(gl_programs& out, const frame_aim& screen, std::string& erro
         build_set(out.smooth, smooth_picture_src, screen, error)) {
         GLuint vs = compile(GL_VERTEX_SHADER, vertex_src, on_grid_src, error);
         if (vs) out.kept = link(vs, kept_src, smooth_picture_src, screen, error);
+        if (out.kept) out.rows = link(vs, rows_src, sharp_picture_src, screen, error);
         if (vs) glDeleteShader(vs);
-        if (out.kept) return true;
+        if (out.rows) return true;
     }
     delete_programs(out);
     return false;
@@ -257,8 +269,10 @@ void aim_pair_programs(const gl_programs& p, const frame_aim& target) {
 void delete_programs(gl_programs& p) {
     delete_set(p.sharp);
     delete_set(p.smooth);
-    if (p.kept) glDeleteProgram(p.kept);
-    p.kept = 0;
+    for (GLuint* prog : {&p.kept, &p.rows}) {
+        if (*prog) glDeleteProgram(*prog);
+        *prog = 0;
+    }
 }
 
 }  // namespace media::backend
