@@ -271,8 +271,10 @@ export async function frameRate(context, base) {
       await framesPass(page, 10);
     }
     await page.mouse.click(320, 222);
-    if (stereo) await framesPass(page, 120);
-    else await until(page, 10000, groundLit);
+    // Both rounds from two seconds in: measured as soon as the ground lit, the flat round
+    // showed a frame or so a second fewer while the page was still settling.
+    if (!stereo) await until(page, 10000, groundLit);
+    await framesPass(page, 120);
     const { presented, shown, animation } = await framesPerSecond(page);
     const label = stereo ? "a stereo round with scan lines" : "a flat round";
     console.log(`first frame ${(first / 1000).toFixed(2)} s after navigation; in ${label} the game presents ` +
