@@ -1,8 +1,8 @@
-// The OpenGL side of drawing: the offscreen back buffer, batched quads, textures and the
-// present into the window. Used by the media layer only; the game never sees GL.
-// Draws are queued on the CPU and sent at a flush: one GL draw call per run of draws that
-// share a texture and a blend mode. Flushes happen at present, clear, read-back and
-// texture changes, so the caller never has to think about them.
+// The OpenGL side of drawing: the offscreen back buffer (or the window's own), batched
+// quads, textures and the present into the window. Used by the media layer only; the
+// game never sees GL. Draws are queued on the CPU and sent at a flush: one GL draw call
+// per run of draws that share a texture and a blend mode. Flushes happen at present,
+// clear, read-back and texture changes, so the caller never has to think about them.
 #pragma once
 
 #include <cstdint>
@@ -85,7 +85,8 @@ unsigned alternate_rows_texture();
 
 void flush();
 void clear_back_buffer(int r, int g, int b);
-// Shows the back buffer in the window (integer scale, black bars) and swaps.
+// Shows the back buffer in the window (integer scale, black bars), where there is one,
+// and swaps.
 void present();
 void finish();  // waits for the GPU (benchmarks)
 
