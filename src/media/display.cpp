@@ -119,13 +119,17 @@ void open_graphics(int width, int height, int depth, int hertz, int flags) {
 void flip(int sync) {
     display_state& s = ds();
     if (!s.open) return;
+    // A page shows its canvas whenever the game waits. Drawn straight into the canvas, a
+    // frame goes up before the wait, so the page never finds one half drawn there.
+    const bool up_before_wait = backend::renderer_draws_into_window();
+    if (up_before_wait) backend::present();
     if (sync < 0 && s.hertz > 0 && !s.retrace_ok) {
         use_vsync(false);
         pace_by_clock();
     } else {
         use_vsync(sync > 0 || (sync < 0 && s.retrace_ok));
     }
-    backend::present();
+    if (!up_before_wait) backend::present();
     ++s.presented;
     current_platform().frame_presented(s.presented);
 }

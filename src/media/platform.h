@@ -58,8 +58,9 @@ class platform {
     virtual int millisecs() = 0;
     // The only place the game waits (frame pacing, the shutdown pause).
     virtual void sleep_ms(int ms) = 0;
-    // The wait before a paced frame is presented: `ms` is what the clock asks, 0 or less
-    // when the frame is due already. A platform that shows frames on its own beat (a
+    // The wait of a paced frame, before it is presented (just after it goes up, where it
+    // is drawn straight into the window): `ms` is what the clock asks, 0 or less when the
+    // frame is due already. A platform that shows frames on its own beat (a
     // browser page) waits for that beat instead.
     virtual void wait_for_frame(int ms) {
         if (ms > 0) sleep_ms(ms);

@@ -4,6 +4,8 @@
 
 #include <numeric>
 
+#include "media/backend/gl/gl_api.h"
+#include "media/backend/gl/gl_renderer.h"
 #include "media/backend/sdl/window.h"
 #include "support/gl_screen.h"
 
@@ -25,6 +27,19 @@ class timed_presents : public test_support::test_platform {
     void sleep_ms(int ms) override {
         ++sleeps;
         test_platform::sleep_ms(ms);
+    }
+};
+
+// Reads what the window itself holds, unflushed draws aside, whenever a frame waits.
+class peeking_platform : public test_support::test_platform {
+  public:
+    std::vector<std::array<int, 3>> seen;
+    void wait_for_frame(int ms) override {
+        std::uint8_t px[4] = {};
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+        seen.push_back({px[0], px[1], px[2]});
+        test_platform::wait_for_frame(ms);
     }
 };
 
@@ -106,4 +121,28 @@ TEST(retrace_check, settles_on_three_presents_of_one_period_within_a_second) {
     // Leave a plain test platform and display for the tests that follow.
     test_support::install_test_platform();
     media::open_graphics(640, 480, 32, 60, 2);
+}
+
+// A page shows its canvas whenever the game waits: drawn straight into the window, each
+// frame is whole there by its wait, not yet sent, nor the next one begun.
+TEST(window_pacing_test, a_frame_drawn_into_the_window_is_whole_while_it_waits) {
+    using media::backend::frame_target;
+    test_support::open_test_screen();
+    auto owned = std::make_unique<peeking_platform>();
+    peeking_platform& pf = *owned;
+    media::install_platform(std::move(owned));
+    std::string error;
+    ASSERT_TRUE(media::backend::renderer_open(640, 480, frame_target::window, error)) << error;
+    for (int frame = 0; frame < 3; ++frame) {
+        media::clear_screen();
+        media::set_blend(media::blend_solid);
+        media::set_color(40 + frame, 160, 90);
+        media::draw_rect(0, 0, 640, 480);
+        media::flip(-1);
+    }
+    EXPECT_TRUE(media::backend::renderer_open(640, 480, frame_target::back_buffer, error));
+    ASSERT_EQ(pf.seen.size(), 3u);
+    for (int frame = 0; frame < 3; ++frame)
+        EXPECT_EQ(pf.seen[std::size_t(frame)], (std::array<int, 3>{40 + frame, 160, 90}))
+            << "frame " << frame;
 }

@@ -301,6 +301,10 @@ bool renderer_is_open() {
     return st().open;
 }
 
+bool renderer_draws_into_window() {
+    return st().open && st().into_window;
+}
+
 unsigned white_texture() {
     return st().white;
 }

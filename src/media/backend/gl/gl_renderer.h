@@ -64,6 +64,9 @@ enum class frame_target { back_buffer, window };
 bool renderer_open(int width, int height, frame_target target, std::string& error);
 void renderer_close();
 bool renderer_is_open();
+// True when frames are drawn straight into the window: there, whatever is drawn shows at
+// the next chance the page gets to show it.
+bool renderer_draws_into_window();
 
 // Room for `quads` quads of 4 vertices each (top-left, top-right, bottom-right,
 // bottom-left) drawn with `texture` in blend mode 1..5. Write them at once: the pointer
