@@ -60,15 +60,16 @@ class platform {
     virtual void sleep_ms(int ms) = 0;
     // The wait of a paced frame, before it is presented (just after it goes up, where it
     // is drawn straight into the window): `ms` is what the clock asks, 0 or less when the
-    // frame is due already. A platform that shows frames on its own beat (a
-    // browser page) waits for that beat instead.
+    // frame is due already. A platform that shows frames on its own beat (a browser page)
+    // waits for that beat instead.
     virtual void wait_for_frame(int ms) {
         if (ms > 0) sleep_ms(ms);
     }
 
     // Whether open_graphics may look for a 60 Hz retrace by timing presents.
     virtual bool may_probe_retrace() = 0;
-    // Frame `frame` (from 1) was just presented; the back buffer still holds it.
+    // Frame `frame` (from 1) was just presented; the back buffer still holds it. (A page's
+    // canvas may not, once a wait has let the page show it: the runner page never waits.)
     virtual void frame_presented(int frame) { (void)frame; }
 
     virtual int count_joysticks() { return 0; }
